@@ -1,0 +1,493 @@
+// Codec tests: round trips through the encoder and decoder, headers of every level built
+// byte by byte from the format, damaged archives, name safety and wildcards, and a replay
+// of the fuzzer's saved inputs.
+#include "lha.h"
+#include "../fuzz/lha_fuzz_body.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct Reader {
+    const Bytes *data;
+    size_t pos = 0;
+};
+
+long long Pull(void *ctx, void *buf, size_t n)
+{
+    Reader *r = (Reader *)ctx;
+    size_t left = r->data->size() - r->pos;
+    // Small uneven pieces exercise the encoder's refilling.
+    if (n > 40000) n = 40000;
+    if (n > left) n = left;
+    memcpy(buf, r->data->data() + r->pos, n);
+    r->pos += n;
+    return (long long)n;
+}
+
+bool Append(void *ctx, const void *buf, size_t n)
+{
+    Bytes *v = (Bytes *)ctx;
+    v->insert(v->end(), (const uint8_t *)buf, (const uint8_t *)buf + n);
+    return true;
+}
+
+lha::EncodeResult Encode(const Bytes &data, Bytes *packed, uint64_t limit = UINT64_MAX)
+{
+    Reader r{&data};
+    lha::Source src{&r, Pull};
+    lha::Output out{packed, Append};
+    lha::EncodeResult res;
+    EXPECT_EQ(lha::kOk, lha::EncodeLh5(src, out, limit, &res));
+    return res;
+}
+
+void Put16(Bytes &v, unsigned x) { v.push_back((uint8_t)x); v.push_back((uint8_t)(x >> 8)); }
+void Put32(Bytes &v, uint32_t x) { Put16(v, x & 0xFFFF); Put16(v, x >> 16); }
+
+// An archive of level-2 members written by the library's own writer.
+struct ArchiveBuilder {
+    Bytes bytes;
+    void Add(const std::string &name, const Bytes &data, bool compress = true)
+    {
+        Bytes packed;
+        lha::Member m;
+        m.name = name;
+        if (compress) {
+            lha::EncodeResult r = Encode(data, &packed);
+            memcpy(m.method, "-lh5-", 6);
+            m.crc = r.crc;
+        } else {
+            packed = data;
+            memcpy(m.method, "-lh0-", 6);
+            m.crc = lha::Crc16(0, data.data(), data.size());
+        }
+        m.packed_size = packed.size();
+        m.original_size = data.size();
+        m.unix_time = 1700000000;
+        Bytes h = lha::BuildLevel2Header(m);
+        bytes.insert(bytes.end(), h.begin(), h.end());
+        bytes.insert(bytes.end(), packed.begin(), packed.end());
+    }
+    Bytes Finish() { Bytes b = bytes; b.push_back(0); return b; }
+};
+
+struct MemInput {
+    lha_fuzz::Memory mem;
+    lha::Input in;
+    explicit MemInput(const Bytes &b) : mem{b.data(), b.size()}, in{&mem, b.size(), lha_fuzz::ReadMemory} {}
+};
+
+lha::Status Decode(const Bytes &archive, const lha::Member &m, Bytes *out)
+{
+    MemInput mi(archive);
+    lha::Output o{out, Append};
+    return lha::ExtractMember(mi.in, m, o);
+}
+
+Bytes RandomBytes(size_t n, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    Bytes b(n);
+    for (auto &c : b) c = (uint8_t)rng();
+    return b;
+}
+
+// Text-like data: words drawn with a skewed distribution, as in source code or prose.
+Bytes TextBytes(size_t n, unsigned seed)
+{
+    static const char *words[] = {"the ", "archive ", "member ", "header ", "of ", "data ", "\r\n", "int ", "return ",
+                                  "static ", "{ ", "} ", "(x) ", "0x20, ", "directory ", "name "};
+    std::mt19937 rng(seed);
+    Bytes b;
+    while (b.size() < n) {
+        unsigned r = rng() % 256;
+        const char *w = words[(r * r) >> 12];
+        b.insert(b.end(), w, w + strlen(w));
+    }
+    b.resize(n);
+    return b;
+}
+
+TEST(Crc16, MatchesTheStandardCheckValue)
+{
+    EXPECT_EQ(0xBB3D, lha::Crc16(0, "123456789", 9));
+    // Feeding in pieces gives the same result as in one go.
+    uint16_t c = lha::Crc16(0, "1234", 4);
+    EXPECT_EQ(0xBB3D, lha::Crc16(c, "56789", 5));
+}
+
+TEST(Lh5, RoundTripsDataOfEveryShape)
+{
+    Bytes periodic;
+    for (int i = 0; i < 300000; i++) periodic.push_back((uint8_t)((i % 8191) * 7));
+    Bytes far_repeat = RandomBytes(9000, 5);
+    far_repeat.insert(far_repeat.end(), far_repeat.begin(), far_repeat.end());  // beyond the window
+    Bytes mixed = TextBytes(1 << 20, 1);
+    Bytes noise = RandomBytes(300000, 2);
+    mixed.insert(mixed.end(), noise.begin(), noise.end());
+    const Bytes cases[] = {Bytes(), Bytes{'a'}, Bytes{'a', 'b', 'a', 'b', 'a', 'b'}, Bytes(100000, 0x41),
+                           RandomBytes(70000, 3), TextBytes(200000, 4), periodic, far_repeat, mixed};
+    int index = 0;
+    for (const Bytes &data : cases) {
+        SCOPED_TRACE(index++);
+        ArchiveBuilder ab;
+        ab.Add("x.bin", data);
+        Bytes archive = ab.Finish();
+        MemInput mi(archive);
+        std::vector<lha::Member> members;
+        ASSERT_EQ(lha::kOk, lha::ListMembers(mi.in, &members));
+        ASSERT_EQ(1u, members.size());
+        EXPECT_EQ(data.size(), members[0].original_size);
+        EXPECT_EQ(lha::Crc16(0, data.data(), data.size()), members[0].crc);
+        Bytes out;
+        ASSERT_EQ(lha::kOk, Decode(archive, members[0], &out));
+        EXPECT_TRUE(out == data);
+    }
+}
+
+TEST(Lh5, CompressesRedundantDataAndStopsEarlyOnNoise)
+{
+    Bytes text = TextBytes(500000, 9);
+    Bytes packed;
+    lha::EncodeResult r = Encode(text, &packed);
+    EXPECT_LT(r.packed_size, text.size() / 3);
+    EXPECT_EQ(packed.size(), r.packed_size);
+
+    Bytes noise = RandomBytes(400000, 10), partial;
+    r = Encode(noise, &partial, noise.size());
+    EXPECT_GT(r.packed_size, noise.size());
+    EXPECT_LT(partial.size(), noise.size() + 70000);  // gave up soon after passing the limit
+    EXPECT_EQ(noise.size(), r.original_size);          // but still read everything
+    EXPECT_EQ(lha::Crc16(0, noise.data(), noise.size()), r.crc);
+}
+
+TEST(Level2Header, RoundTripsNamesTimesAndAttributes)
+{
+    // "表" is 0x95 0x5C: its second byte must not be taken for a separator.
+    const std::string names[] = {"file.txt", "dir\\sub\\file.txt", "\x95\x5C\\\x97\x5C.txt", "a\\b"};
+    for (const std::string &name : names) {
+        for (bool dir : {false, true}) {
+            lha::Member m;
+            m.name = name;
+            m.is_dir = dir;
+            memcpy(m.method, dir ? "-lhd-" : "-lh0-", 6);
+            m.packed_size = m.original_size = dir ? 0 : 3;
+            m.crc = dir ? 0 : lha::Crc16(0, "abc", 3);
+            m.unix_time = 1234567890;
+            m.attr = 0x21;
+            Bytes a = lha::BuildLevel2Header(m);
+            EXPECT_NE(0, a[0]);
+            if (!dir) a.insert(a.end(), {'a', 'b', 'c'});
+            a.push_back(0);
+            MemInput mi(a);
+            std::vector<lha::Member> got;
+            ASSERT_EQ(lha::kOk, lha::ListMembers(mi.in, &got));
+            ASSERT_EQ(1u, got.size());
+            EXPECT_EQ(name, got[0].name);
+            EXPECT_EQ(dir, got[0].is_dir);
+            EXPECT_EQ(2, got[0].level);
+            EXPECT_TRUE(got[0].has_unix_time);
+            EXPECT_EQ(1234567890u, got[0].unix_time);
+            EXPECT_EQ(0x21, got[0].attr);
+            Bytes out;
+            EXPECT_EQ(lha::kOk, Decode(a, got[0], &out));
+            EXPECT_EQ(dir ? 0u : 3u, out.size());
+        }
+    }
+}
+
+TEST(Level2Header, PadsAHeaderWhoseSizeWouldReadAsTheEndMark)
+{
+    for (size_t len = 1; len < 300; len++) {
+        lha::Member m;
+        m.name = std::string(len, 'n');
+        memcpy(m.method, "-lh0-", 6);
+        Bytes h = lha::BuildLevel2Header(m);
+        ASSERT_NE(0, h[0]) << len;
+        h.push_back(0);
+        MemInput mi(h);
+        std::vector<lha::Member> got;
+        ASSERT_EQ(lha::kOk, lha::ListMembers(mi.in, &got)) << len;
+        ASSERT_EQ(1u, got.size());
+        EXPECT_EQ(m.name, got[0].name);
+    }
+}
+
+TEST(Level2Header, RejectsAWrongHeaderCrc)
+{
+    ArchiveBuilder ab;
+    ab.Add("a.txt", Bytes{'x'}, false);
+    Bytes a = ab.Finish();
+    a[32] ^= 1;  // first byte of the file name
+    MemInput mi(a);
+    std::vector<lha::Member> got;
+    EXPECT_EQ(lha::kBadHeader, lha::ListMembers(mi.in, &got));
+}
+
+// Level 0 as written by MS-DOS programs: the path is in the name with '\\' between parts.
+Bytes Level0(const std::string &name, const Bytes &data, uint32_t dos_time)
+{
+    Bytes h;
+    h.push_back(0);
+    h.push_back(0);
+    h.insert(h.end(), {'-', 'l', 'h', '0', '-'});
+    Put32(h, (uint32_t)data.size());
+    Put32(h, (uint32_t)data.size());
+    Put32(h, dos_time);
+    h.push_back(0x20);
+    h.push_back(0);
+    h.push_back((uint8_t)name.size());
+    h.insert(h.end(), name.begin(), name.end());
+    Put16(h, lha::Crc16(0, data.data(), data.size()));
+    h[0] = (uint8_t)(h.size() - 2);
+    uint8_t sum = 0;
+    for (size_t i = 2; i < h.size(); i++) sum = (uint8_t)(sum + h[i]);
+    h[1] = sum;
+    h.insert(h.end(), data.begin(), data.end());
+    return h;
+}
+
+TEST(OlderLevels, ReadLevel0NamesWithPathsAndDoubleByteCharacters)
+{
+    Bytes a = Level0("DIR\\FILE.TXT", Bytes{'h', 'i'}, 0x12345678);
+    Bytes b = Level0("\x95\x5C.TXT", Bytes{'y'}, 0);
+    Bytes c = Level0("unix/style.txt", Bytes(), 0);
+    a.insert(a.end(), b.begin(), b.end());
+    a.insert(a.end(), c.begin(), c.end());
+    a.push_back(0);
+    MemInput mi(a);
+    std::vector<lha::Member> got;
+    ASSERT_EQ(lha::kOk, lha::ListMembers(mi.in, &got));
+    ASSERT_EQ(3u, got.size());
+    EXPECT_EQ("DIR\\FILE.TXT", got[0].name);
+    EXPECT_EQ(0x12345678u, got[0].dos_time);
+    EXPECT_FALSE(got[0].has_unix_time);
+    EXPECT_EQ("\x95\x5C.TXT", got[1].name);
+    EXPECT_EQ("unix\\style.txt", got[2].name);
+    Bytes out;
+    EXPECT_EQ(lha::kOk, Decode(a, got[0], &out));
+    EXPECT_EQ((Bytes{'h', 'i'}), out);
+
+    // The checksum byte protects the level-0 header.
+    a[1] ^= 0x40;
+    MemInput bad(a);
+    EXPECT_EQ(lha::kBadHeader, lha::ListMembers(bad.in, &got));
+}
+
+TEST(OlderLevels, ReadLevel1ExtensionsOutsideTheCompressedSize)
+{
+    Bytes data = TextBytes(5000, 3), packed;
+    lha::EncodeResult r = Encode(data, &packed);
+    Bytes ext;
+    // directory "src" + 0xFF, then a Unix time stamp
+    ext.push_back(7);
+    ext.push_back(0);
+    ext.push_back(0x02);
+    ext.insert(ext.end(), {'s', 'r', 'c', 0xFF});
+    Put16(ext, 7);
+    ext.push_back(0x54);
+    Put32(ext, 1600000000);
+    Put16(ext, 0);
+    size_t ext_size = 7 + 7;
+    Bytes h;
+    h.push_back(0);
+    h.push_back(0);
+    h.insert(h.end(), {'-', 'l', 'h', '5', '-'});
+    Put32(h, (uint32_t)(packed.size() + ext_size));
+    Put32(h, (uint32_t)data.size());
+    Put32(h, 0);
+    h.push_back(0x20);
+    h.push_back(1);
+    h.push_back(5);
+    h.insert(h.end(), {'m', '.', 'c', 'p', 'p'});
+    Put16(h, r.crc);
+    h.push_back('U');
+    Put16(h, 0);  // patched below: the first extension's size
+    h[0] = (uint8_t)(h.size() - 2);
+    h[h.size() - 2] = 7;
+    h.insert(h.end(), ext.begin() + 2, ext.end());
+    // the checksum covers the base header only
+    uint8_t sum = 0;
+    for (size_t i = 2; i < (size_t)h[0] + 2; i++) sum = (uint8_t)(sum + h[i]);
+    h[1] = sum;
+    h.insert(h.end(), packed.begin(), packed.end());
+    h.push_back(0);
+    MemInput mi(h);
+    std::vector<lha::Member> got;
+    ASSERT_EQ(lha::kOk, lha::ListMembers(mi.in, &got));
+    ASSERT_EQ(1u, got.size());
+    EXPECT_EQ("src\\m.cpp", got[0].name);
+    EXPECT_EQ(packed.size(), got[0].packed_size);
+    EXPECT_TRUE(got[0].has_unix_time);
+    EXPECT_EQ(1600000000u, got[0].unix_time);
+    Bytes out;
+    ASSERT_EQ(lha::kOk, Decode(h, got[0], &out));
+    EXPECT_TRUE(out == data);
+}
+
+TEST(OlderLevels, ReadLevel3WithFourByteSizes)
+{
+    Bytes data{'l', 'v', '3'};
+    Bytes h;
+    Put16(h, 4);
+    h.insert(h.end(), {'-', 'l', 'h', '0', '-'});
+    Put32(h, 3);
+    Put32(h, 3);
+    Put32(h, 1500000000);
+    h.push_back(0x20);
+    h.push_back(3);
+    Put16(h, lha::Crc16(0, data.data(), 3));
+    h.push_back('U');
+    Put32(h, 0);  // total header size, patched below
+    Put32(h, 1 + 5 + 4);
+    h.push_back(0x01);
+    h.insert(h.end(), {'t', '.', 't', 'x', 't'});
+    Put32(h, 0);
+    uint32_t total = (uint32_t)h.size();
+    memcpy(&h[24], &total, 4);
+    h.insert(h.end(), data.begin(), data.end());
+    h.push_back(0);
+    MemInput mi(h);
+    std::vector<lha::Member> got;
+    ASSERT_EQ(lha::kOk, lha::ListMembers(mi.in, &got));
+    ASSERT_EQ(1u, got.size());
+    EXPECT_EQ("t.txt", got[0].name);
+    EXPECT_EQ(3, got[0].level);
+    Bytes out;
+    EXPECT_EQ(lha::kOk, Decode(h, got[0], &out));
+    EXPECT_EQ(data, out);
+}
+
+TEST(DamagedArchives, EveryTruncationIsAnErrorNeverAWrongMember)
+{
+    ArchiveBuilder ab;
+    Bytes d1 = TextBytes(20000, 7), d2 = RandomBytes(3000, 8);
+    ab.Add("one.txt", d1);
+    ab.Add("two.bin", d2, false);
+    Bytes full = ab.Finish();
+    for (size_t n = 0; n + 1 < full.size(); n++) {
+        Bytes cut(full.begin(), full.begin() + n);
+        MemInput mi(cut);
+        std::vector<lha::Member> got;
+        lha::Status s = lha::ListMembers(mi.in, &got);
+        ASSERT_TRUE(s != lha::kOk || got.size() < 2) << n;
+        for (const lha::Member &m : got) {
+            Bytes out;
+            if (Decode(cut, m, &out) == lha::kOk) {
+                ASSERT_TRUE(out == (m.name == "one.txt" ? d1 : d2)) << n;
+            }
+        }
+    }
+}
+
+TEST(DamagedArchives, FlippedBitsInCompressedDataAreCaught)
+{
+    ArchiveBuilder ab;
+    Bytes data = TextBytes(30000, 11);
+    ab.Add("t.txt", data);
+    Bytes full = ab.Finish();
+    MemInput mi(full);
+    std::vector<lha::Member> got;
+    ASSERT_EQ(lha::kOk, lha::ListMembers(mi.in, &got));
+    const lha::Member m = got[0];
+    int errors = 0;
+    for (uint64_t i = m.data_offset; i < m.data_offset + m.packed_size; i += 7) {
+        Bytes bad = full;
+        bad[(size_t)i] ^= (uint8_t)(1 << (i % 8));
+        Bytes out;
+        lha::Status s = Decode(bad, m, &out);
+        if (s == lha::kOk) ASSERT_TRUE(out == data) << i;  // a flip in padding bits changes nothing
+        else errors++;
+    }
+    EXPECT_GT(errors, 0);
+}
+
+TEST(DamagedArchives, UnknownMethodIsReportedNotGuessed)
+{
+    lha::Member m;
+    m.name = "a";
+    memcpy(m.method, "-lhx-", 6);
+    m.packed_size = m.original_size = 3;
+    Bytes a = lha::BuildLevel2Header(m);
+    a.insert(a.end(), {1, 2, 3, 0});
+    MemInput mi(a);
+    std::vector<lha::Member> got;
+    ASSERT_EQ(lha::kOk, lha::ListMembers(mi.in, &got));
+    Bytes out;
+    EXPECT_EQ(lha::kUnsupportedMethod, Decode(a, got[0], &out));
+    EXPECT_TRUE(out.empty());
+}
+
+TEST(Names, RefusesEveryWayOutOfTheDestination)
+{
+    const char *bad[] = {"..\\a", "a\\..\\..\\b", "\\abs", "C:\\x", "C:x", "a\\ .. \\b", "...", "CON", "aux.txt",
+                         "dir\\com1.log", "Lpt9", "a|b", "a?b", "a*b", "a\x01z", "nul .txt", "a\\\\b", "dir\\", "\x95"};
+    for (const char *n : bad) EXPECT_NE("", lha::UnsafeNameReason(n)) << n;
+    const char *good[] = {"dir\\file.txt", "\x95\x5C\\\x97\x5C.txt", "..foo", "con2", "a.b.c", "console.txt", "a b"};
+    for (const char *n : good) EXPECT_EQ("", lha::UnsafeNameReason(n)) << n;
+}
+
+TEST(Names, StoredParentReferencesSurviveNormalisationToBeRefused)
+{
+    lha::Member m;
+    m.name = "a\\..\\..\\evil.txt";
+    memcpy(m.method, "-lh0-", 6);
+    Bytes h = lha::BuildLevel2Header(m);
+    h.push_back(0);
+    MemInput mi(h);
+    std::vector<lha::Member> got;
+    ASSERT_EQ(lha::kOk, lha::ListMembers(mi.in, &got));
+    EXPECT_NE("", lha::UnsafeNameReason(got[0].name));
+
+    Bytes l0 = Level0("\\ROOT.TXT", Bytes(), 0);
+    l0.push_back(0);
+    MemInput mi0(l0);
+    ASSERT_EQ(lha::kOk, lha::ListMembers(mi0.in, &got));
+    EXPECT_EQ("absolute path", lha::UnsafeNameReason(got[0].name));
+}
+
+TEST(Wildcards, MatchLikeDos)
+{
+    EXPECT_TRUE(lha::WildMatch("*.*", "dir\\noext"));
+    EXPECT_TRUE(lha::WildMatch("*.txt", "dir\\A.TXT"));
+    EXPECT_FALSE(lha::WildMatch("*.txt", "a.txt.bak"));
+    EXPECT_TRUE(lha::WildMatch("a?c", "abc"));
+    EXPECT_FALSE(lha::WildMatch("a?c", "abbc"));
+    EXPECT_TRUE(lha::WildMatch("readme.*", "README"));
+    EXPECT_TRUE(lha::WildMatch("DIR\\FILE.TXT", "dir\\file.txt"));
+    // '?' takes a double-byte character whole; case folding leaves second bytes alone.
+    EXPECT_TRUE(lha::WildMatch("?.txt", "\x95\x5C.txt"));
+    EXPECT_FALSE(lha::WildMatch("\x95\x7C", "\x95\x5C"));
+    EXPECT_TRUE(lha::WildMatch("*\x5C*", "d\\\x95\x5C"));
+    EXPECT_FALSE(lha::WildMatch("*\\x", "\x95\x5Cx"));
+}
+
+TEST(SavedFuzzInputs, ReplayWithoutFaults)
+{
+    namespace fs = std::filesystem;
+    int files = 0;
+    for (const char *sub : {"corpus", "crashes"}) {
+        std::string dir = std::string(LHA_FUZZ_DIR) + "/" + sub;
+#ifdef _WIN32
+        dir = "Z:" + dir;
+#endif
+        if (!fs::exists(dir)) continue;
+        for (const auto &e : fs::directory_iterator(dir)) {
+            if (!e.is_regular_file()) continue;
+            std::ifstream f(e.path(), std::ios::binary);
+            Bytes b((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+            lha_fuzz::ReadAll(b.data(), b.size());
+            files++;
+        }
+    }
+    EXPECT_GT(files, 10);
+}
+
+}  // namespace
