@@ -1,0 +1,304 @@
+#include "operations.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace {
+
+bool ReadAt(void *ctx, uint64_t offset, void *buf, size_t n)
+{
+    WinFile *f = (WinFile *)ctx;
+    if (offset != f->pos && !f->Seek(offset)) return false;
+    uint8_t *p = (uint8_t *)buf;
+    while (n > 0) {
+        DWORD want = n > (1u << 30) ? (1u << 30) : (DWORD)n, got = 0;
+        if (!ReadFile(f->h, p, want, &got, NULL) || got == 0) {
+            f->failed = true;
+            return false;
+        }
+        p += got;
+        n -= got;
+        f->pos += got;
+    }
+    return true;
+}
+
+bool WriteAll(void *ctx, const void *buf, size_t n)
+{
+    WinFile *f = (WinFile *)ctx;
+    const uint8_t *p = (const uint8_t *)buf;
+    while (n > 0) {
+        DWORD want = n > (1u << 30) ? (1u << 30) : (DWORD)n, put = 0;
+        if (!WriteFile(f->h, p, want, &put, NULL) || put == 0) {
+            f->failed = true;
+            return false;
+        }
+        p += put;
+        n -= put;
+        f->pos += put;
+        if (f->pos > f->size) f->size = f->pos;
+    }
+    return true;
+}
+
+long long PullSome(void *ctx, void *buf, size_t n)
+{
+    WinFile *f = (WinFile *)ctx;
+    DWORD want = n > (1u << 30) ? (1u << 30) : (DWORD)n, got = 0;
+    if (!ReadFile(f->h, buf, want, &got, NULL)) {
+        f->failed = true;
+        return -1;
+    }
+    f->pos += got;
+    return got;
+}
+
+void Append(std::string *text, const char *fmt, va_list ap)
+{
+    char buf[1200];
+    vsnprintf(buf, sizeof buf, fmt, ap);
+    *text += buf;
+    *text += "\r\n";
+}
+
+const uint64_t kEpoch = 116444736000000000ULL;  // 1970-01-01 in FILETIME units
+
+}  // namespace
+
+void Log::Line(const char *fmt, ...)
+{
+    va_list ap;
+    va_start(ap, fmt);
+    Append(&text, fmt, ap);
+    va_end(ap);
+}
+
+void Log::Fail(int code, const char *fmt, ...)
+{
+    va_list ap;
+    va_start(ap, fmt);
+    Append(&text, fmt, ap);
+    va_end(ap);
+    if (result == 0) result = code;
+}
+
+int ErrorForStatus(lha::Status s)
+{
+    switch (s) {
+    case lha::kOk:
+    case lha::kEnd: return 0;
+    case lha::kBadHeader: return kErrBrokenHeader;
+    case lha::kTruncated:
+    case lha::kBadData: return kErrBrokenData;
+    case lha::kCrcMismatch: return kErrCrc;
+    case lha::kUnsupportedMethod: return kErrMethod;
+    case lha::kReadFailed: return kErrRead;
+    case lha::kWriteFailed: return kErrWrite;
+    }
+    return kErrBrokenData;
+}
+
+bool WinFile::OpenRead(const std::string &path)
+{
+    Close();
+    h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD high = 0, low = GetFileSize(h, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
+        Close();
+        return false;
+    }
+    size = ((uint64_t)high << 32) | low;
+    pos = 0;
+    failed = false;
+    return true;
+}
+
+bool WinFile::Create(const std::string &path)
+{
+    Close();
+    h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    size = pos = 0;
+    failed = false;
+    return h != INVALID_HANDLE_VALUE;
+}
+
+void WinFile::Close()
+{
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    h = INVALID_HANDLE_VALUE;
+}
+
+bool WinFile::Seek(uint64_t offset)
+{
+    LONG high = (LONG)(offset >> 32);
+    SetLastError(NO_ERROR);
+    if (SetFilePointer(h, (LONG)(DWORD)offset, &high, FILE_BEGIN) == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
+        failed = true;
+        return false;
+    }
+    pos = offset;
+    return true;
+}
+
+lha::Input WinFile::AsInput() { return lha::Input{this, size, ReadAt}; }
+lha::Output WinFile::AsOutput() { return lha::Output{this, WriteAll}; }
+lha::Source WinFile::AsSource() { return lha::Source{this, PullSome}; }
+
+bool IsSeparatorAt(const std::string &s, size_t i)
+{
+    for (size_t k = 0; k < s.size(); k++) {
+        if (k == i) return s[k] == '\\' || s[k] == '/';
+        if (lha::IsSjisLead((uint8_t)s[k]) && k + 1 < s.size()) {
+            if (k + 1 == i) return false;
+            k++;
+        }
+    }
+    return false;
+}
+
+bool EndsWithSeparator(const std::string &s) { return !s.empty() && IsSeparatorAt(s, s.size() - 1); }
+
+std::string WithSeparator(const std::string &dir)
+{
+    if (dir.empty() || EndsWithSeparator(dir)) return dir;
+    return dir + "\\";
+}
+
+std::string DirectoryPart(const std::string &path)
+{
+    size_t cut = std::string::npos;
+    for (size_t k = 0; k < path.size(); k++) {
+        if (path[k] == '\\' || path[k] == '/' || (k == 1 && path[k] == ':')) cut = k;
+        if (lha::IsSjisLead((uint8_t)path[k]) && k + 1 < path.size()) k++;
+    }
+    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+std::string NamePart(const std::string &path) { return path.substr(DirectoryPart(path).size()); }
+
+std::string UpperAscii(std::string s)
+{
+    for (size_t k = 0; k < s.size(); k++) {
+        if (lha::IsSjisLead((uint8_t)s[k]) && k + 1 < s.size()) {
+            k++;
+            continue;
+        }
+        if (s[k] >= 'a' && s[k] <= 'z') s[k] = (char)(s[k] - 32);
+    }
+    return s;
+}
+
+bool IsDirectory(const std::string &path)
+{
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool MakeDirectories(const std::string &base, const std::string &rel)
+{
+    std::string path = base;
+    for (size_t k = 0; k <= rel.size(); k++) {
+        bool end = k == rel.size();
+        if (!end && lha::IsSjisLead((uint8_t)rel[k]) && k + 1 < rel.size()) {
+            k++;
+            continue;
+        }
+        if (!end && rel[k] != '\\') continue;
+        std::string dir = base + rel.substr(0, k);
+        if (dir.empty() || EndsWithSeparator(dir)) continue;
+        if (!CreateDirectoryA(dir.c_str(), NULL) && !IsDirectory(dir)) return false;
+    }
+    return rel.empty() ? (base.empty() || IsDirectory(base)) : IsDirectory(base + rel);
+}
+
+bool MakePath(const std::string &path)
+{
+    std::string p = path;
+    while (EndsWithSeparator(p) && p.size() > 3) p.pop_back();
+    if (p.empty() || IsDirectory(p)) return true;
+    std::string parent = DirectoryPart(p);
+    if (!parent.empty() && parent != p && !MakePath(parent)) return false;
+    return CreateDirectoryA(p.c_str(), NULL) || IsDirectory(p);
+}
+
+bool WinFile::Truncate(uint64_t offset)
+{
+    if (!Seek(offset) || !SetEndOfFile(h)) return false;
+    size = offset;
+    return true;
+}
+
+bool PutInPlace(const std::string &tmp, const std::string &target, bool replace)
+{
+    if (!replace) return MoveFileA(tmp.c_str(), target.c_str()) != 0;
+    if (MoveFileExA(tmp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
+    // Windows 95 cannot replace in one step: the old file steps aside until the new one is in place.
+    std::string aside = TempFileIn(DirectoryPart(target));
+    if (aside.empty()) return false;
+    DeleteFileA(aside.c_str());
+    if (!MoveFileA(target.c_str(), aside.c_str())) return false;
+    if (!MoveFileA(tmp.c_str(), target.c_str())) {
+        MoveFileA(aside.c_str(), target.c_str());
+        return false;
+    }
+    DeleteFileA(aside.c_str());
+    return true;
+}
+
+std::string FullPath(const std::string &path)
+{
+    char buf[MAX_PATH * 2];
+    char *file = NULL;
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof buf, buf, &file);
+    return n > 0 && n < sizeof buf ? std::string(buf, n) : path;
+}
+
+std::string TempFileIn(const std::string &dir)
+{
+    char buf[MAX_PATH + 16];
+    std::string d = dir.empty() ? "." : dir;
+    if (!GetTempFileNameA(d.c_str(), "lh", 0, buf)) return std::string();
+    return buf;
+}
+
+FILETIME UnixToFileTime(uint32_t t)
+{
+    uint64_t v = (uint64_t)t * 10000000ULL + kEpoch;
+    FILETIME ft;
+    ft.dwLowDateTime = (DWORD)v;
+    ft.dwHighDateTime = (DWORD)(v >> 32);
+    return ft;
+}
+
+uint32_t FileTimeToUnix(const FILETIME &ft)
+{
+    uint64_t v = ((uint64_t)ft.dwHighDateTime << 32) | ft.dwLowDateTime;
+    if (v < kEpoch) return 0;
+    v = (v - kEpoch) / 10000000ULL;
+    return v > 0xFFFFFFFFULL ? 0xFFFFFFFFu : (uint32_t)v;
+}
+
+FILETIME MemberFileTime(const lha::Member &m)
+{
+    if (m.has_unix_time) return UnixToFileTime(m.unix_time);
+    FILETIME local, utc;
+    if (!DosDateTimeToFileTime((WORD)(m.dos_time >> 16), (WORD)m.dos_time, &local) ||
+        !LocalFileTimeToFileTime(&local, &utc))
+        return UnixToFileTime(315532800);  // 1980-01-01, the earliest MS-DOS date
+    return utc;
+}
+
+void MemberDosTime(const lha::Member &m, WORD *date, WORD *time)
+{
+    if (!m.has_unix_time) {
+        *date = (WORD)(m.dos_time >> 16);
+        *time = (WORD)m.dos_time;
+        return;
+    }
+    FILETIME utc = UnixToFileTime(m.unix_time), local;
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToDosDateTime(&local, date, time)) *date = *time = 0;
+}
