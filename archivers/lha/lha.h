@@ -28,6 +28,7 @@ enum MethodId { kMethodUnknown, kMethodStored, kMethodDir, kMethodLh5, kMethodLh
 
 struct Member {
     std::string name;           // Shift-JIS, parts separated by '\\', directories without a trailing one
+    std::u16string wide_name;   // the same name in UTF-16 when the archive carries one, else empty
     char method[6] = {0};       // as stored, e.g. "-lh5-"
     MethodId method_id = kMethodUnknown;
     bool is_dir = false;
@@ -87,7 +88,8 @@ std::string UnsafeNameReason(const std::string &name);
 // Case-insensitive (ASCII only) DOS wildcard match, Shift-JIS aware; "*.*" matches everything.
 bool WildMatch(const char *pattern, const char *name);
 
-// Level-2 header for m (name, method, sizes, CRC, unix_time, attr, is_dir).
+// Level-2 header for m (name, method, sizes, CRC, unix_time, attr, is_dir). A wide_name is
+// written as well, so that programs working in other code pages can restore the name.
 std::vector<uint8_t> BuildLevel2Header(const Member &m);
 
 struct EncodeResult {

@@ -36,7 +36,24 @@ struct NameParts {
     std::string dir;
     std::string file;
     bool have_file_ext = false;
+    std::u16string wide_dir;
+    std::u16string wide_file;
 };
+
+std::u16string Utf16(const uint8_t *d, size_t n)
+{
+    std::u16string s;
+    for (size_t i = 0; i + 1 < n; i += 2) s += (char16_t)(d[i] | (d[i + 1] << 8));
+    return s;
+}
+
+void PutUtf16(std::string &out, const std::u16string &s)
+{
+    for (char16_t c : s) {
+        out += (char)(c & 0xFF);
+        out += (char)(c >> 8);
+    }
+}
 
 bool MethodIs(const char *m, const char *s) { return memcmp(m, s, 5) == 0; }
 
@@ -64,6 +81,12 @@ void ApplyExt(uint8_t type, const uint8_t *d, size_t n, Member *m, NameParts *np
         break;
     case 0x02:
         np->dir.assign((const char *)d, n);
+        break;
+    case 0x44:
+        np->wide_file = Utf16(d, n);
+        break;
+    case 0x45:
+        np->wide_dir = Utf16(d, n);
         break;
     case 0x40:
         if (n >= 1) m->attr = d[0];
@@ -122,6 +145,27 @@ std::string NormalizeName(const std::string &raw)
     }
     flush(false);
     return rooted ? "\\" + out : out;
+}
+
+// The same rules for a UTF-16 name, where 0xFFFF also separates directories.
+std::u16string NormalizeWide(const std::u16string &raw)
+{
+    std::u16string out, part;
+    bool rooted = false, first = true;
+    auto flush = [&](bool at_sep) {
+        if (first && at_sep && part.empty()) rooted = true;
+        first = false;
+        if (part.empty() || part == u".") { part.clear(); return; }
+        if (!out.empty()) out += u'\\';
+        out += part;
+        part.clear();
+    };
+    for (char16_t c : raw) {
+        if (c == u'/' || c == u'\\' || c == 0xFFFF) flush(true);
+        else part += c;
+    }
+    flush(false);
+    return rooted ? u"\\" + out : out;
 }
 
 }  // namespace
@@ -269,6 +313,11 @@ Status ReadHeader(const Input &in, uint64_t off, Member *m, uint64_t *next)
     std::string dir = np.dir;
     if (!dir.empty() && (uint8_t)dir.back() != 0xFF) dir += '\\';
     m->name = NormalizeName(dir + np.file);
+    if (!np.wide_file.empty() || !np.wide_dir.empty()) {
+        std::u16string wdir = np.wide_dir;
+        if (!wdir.empty() && wdir.back() != 0xFFFF) wdir += u'\\';
+        m->wide_name = NormalizeWide(wdir + np.wide_file);
+    }
     if (m->data_offset + m->packed_size > in.size || m->data_offset + m->packed_size < m->data_offset)
         return kTruncated;
     *next = m->data_offset + m->packed_size;
@@ -423,6 +472,25 @@ std::vector<uint8_t> BuildLevel2Header(const Member &m)
     exts.push_back({0x00, std::string(2, '\0')});
     if (!m.is_dir) exts.push_back({0x01, file});
     if (!dirext.empty()) exts.push_back({0x02, dirext});
+    if (!m.wide_name.empty()) {
+        std::u16string wfile = m.wide_name, wdir;
+        size_t cut = m.is_dir ? std::u16string::npos : m.wide_name.rfind(u'\\');
+        if (m.is_dir) {
+            wdir = m.wide_name;
+            wfile.clear();
+        } else if (cut != std::u16string::npos) {
+            wdir = m.wide_name.substr(0, cut);
+            wfile = m.wide_name.substr(cut + 1);
+        }
+        for (char16_t &c : wdir)
+            if (c == u'\\') c = 0xFFFF;
+        if (!wdir.empty()) wdir += (char16_t)0xFFFF;
+        std::string f, d;
+        PutUtf16(f, wfile);
+        PutUtf16(d, wdir);
+        if (!f.empty()) exts.push_back({0x44, f});
+        if (!d.empty()) exts.push_back({0x45, d});
+    }
     exts.push_back({0x40, std::string{(char)m.attr, '\0'}});
     Put16(h, (unsigned)exts[0].data.size() + 3);
     size_t crc_at = 0;

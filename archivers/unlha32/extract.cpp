@@ -130,7 +130,7 @@ bool OpenMembers(const std::string &archive, WinFile *file, std::vector<lha::Mem
         log->Fail(kErrNoArchive, "Cannot open the archive %s", archive.c_str());
         return false;
     }
-    lha::Status s = lha::ListMembers(file->AsInput(), members);
+    lha::Status s = ListArchiveMembers(*file, members);
     if (s == lha::kOk) return true;
     if (members->empty()) {
         log->Fail(s == lha::kBadHeader ? kErrNotArchive : ErrorForStatus(s), "%s is not a readable LZH archive (%s)",

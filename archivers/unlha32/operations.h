@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "command.h"
 #include "lha.h"
@@ -88,6 +89,12 @@ uint32_t FileTimeToUnix(const FILETIME &ft);
 // The member's time stamp as UTC, from the Unix time when present, else the local MS-DOS time.
 FILETIME MemberFileTime(const lha::Member &m);
 void MemberDosTime(const lha::Member &m, WORD *date, WORD *time);
+
+// Lists the archive; members that carry a UTF-16 name take it, converted to the system's
+// code page, when it converts without loss.
+lha::Status ListArchiveMembers(WinFile &f, std::vector<lha::Member> *members);
+// The UTF-16 form of a name in the system's code page, empty when it is plain ASCII.
+std::u16string WideName(const std::string &name);
 
 int RunExtract(const UnlhaCommand &cmd, Log *log);
 int RunList(const UnlhaCommand &cmd, Log *log);

@@ -138,6 +138,7 @@ bool WriteItem(const UnlhaCommand &cmd, WinFile &out, Item &it, Log *log)
 {
     lha::Member m;
     m.name = it.name;
+    m.wide_name = WideName(it.name);
     m.is_dir = it.is_dir;
     m.unix_time = FileTimeToUnix(it.mtime);
     m.attr = (uint8_t)(cmd.attributes ? it.attrs & 0x27 : 0x20);
@@ -267,7 +268,7 @@ int RunPack(const UnlhaCommand &cmd, Log *log)
             log->Fail(kErrFileOpen, "Cannot open %s", archive.c_str());
             return log->result;
         }
-        lha::Status s = lha::ListMembers(old.AsInput(), &members);
+        lha::Status s = ListArchiveMembers(old, &members);
         if (s != lha::kOk) {
             log->Fail(members.empty() ? kErrNotArchive : ErrorForStatus(s), "%s is not a sound LZH archive; left untouched",
                       archive.c_str());

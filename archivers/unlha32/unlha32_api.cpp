@@ -117,7 +117,7 @@ int Dispatch(const char *line, Log *log)
 
 bool ListArchive(LPCSTR path, std::vector<lha::Member> *members, WinFile *f)
 {
-    return path && f->OpenRead(path) && lha::ListMembers(f->AsInput(), members) == lha::kOk && !members->empty();
+    return path && f->OpenRead(path) && ListArchiveMembers(*f, members) == lha::kOk && !members->empty();
 }
 
 }  // namespace

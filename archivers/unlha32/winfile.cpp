@@ -302,3 +302,31 @@ void MemberDosTime(const lha::Member &m, WORD *date, WORD *time)
     FILETIME utc = UnixToFileTime(m.unix_time), local;
     if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToDosDateTime(&local, date, time)) *date = *time = 0;
 }
+
+lha::Status ListArchiveMembers(WinFile &f, std::vector<lha::Member> *members)
+{
+    lha::Status s = lha::ListMembers(f.AsInput(), members);
+    for (lha::Member &m : *members) {
+        if (m.wide_name.empty()) continue;
+        const wchar_t *w = (const wchar_t *)m.wide_name.c_str();
+        int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w, (int)m.wide_name.size(), NULL, 0, NULL, NULL);
+        if (n <= 0) continue;
+        std::string name((size_t)n, '\0');
+        BOOL lossy = FALSE;
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w, (int)m.wide_name.size(), &name[0], n, NULL, &lossy);
+        if (!lossy) m.name = name;
+    }
+    return s;
+}
+
+std::u16string WideName(const std::string &name)
+{
+    bool ascii = true;
+    for (char c : name) ascii = ascii && (uint8_t)c < 0x80;
+    if (ascii || name.empty()) return std::u16string();
+    int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(), (int)name.size(), NULL, 0);
+    if (n <= 0) return std::u16string();
+    std::u16string w((size_t)n, u'\0');
+    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(), (int)name.size(), (wchar_t *)&w[0], n);
+    return w;
+}

@@ -203,6 +203,40 @@ TEST(Level2Header, RoundTripsNamesTimesAndAttributes)
     }
 }
 
+TEST(Level2Header, CarriesTheUtf16NameBesideTheShiftJisOne)
+{
+    for (bool dir : {false, true}) {
+        lha::Member m;
+        m.name = "\x95\x5C\\\x93\xFA.txt";
+        m.wide_name = u"\u8868\\\u65E5.txt";
+        m.is_dir = dir;
+        memcpy(m.method, dir ? "-lhd-" : "-lh0-", 6);
+        Bytes a = lha::BuildLevel2Header(m);
+        a.push_back(0);
+        MemInput mi(a);
+        std::vector<lha::Member> got;
+        ASSERT_EQ(lha::kOk, lha::ListMembers(mi.in, &got));
+        EXPECT_EQ(m.name, got[0].name);
+        EXPECT_TRUE(m.wide_name == got[0].wide_name);
+    }
+    // Without one the reader leaves it empty, and a rooted UTF-16 name stays rooted.
+    lha::Member plain;
+    plain.name = "a.txt";
+    memcpy(plain.method, "-lh0-", 6);
+    Bytes a = lha::BuildLevel2Header(plain);
+    a.push_back(0);
+    MemInput mi(a);
+    std::vector<lha::Member> got;
+    ASSERT_EQ(lha::kOk, lha::ListMembers(mi.in, &got));
+    EXPECT_TRUE(got[0].wide_name.empty());
+    plain.wide_name = u"\\..\\x";
+    a = lha::BuildLevel2Header(plain);
+    a.push_back(0);
+    MemInput mi2(a);
+    ASSERT_EQ(lha::kOk, lha::ListMembers(mi2.in, &got));
+    EXPECT_TRUE(got[0].wide_name == u"\\..\\x");
+}
+
 TEST(Level2Header, PadsAHeaderWhoseSizeWouldReadAsTheEndMark)
 {
     for (size_t len = 1; len < 300; len++) {
