@@ -1,0 +1,320 @@
+// The command language of the "UnZip" entry: listing and extraction to disk.
+#include "zip.h"
+#include "zip_fs.h"
+
+#include <memory>
+
+namespace {
+
+const size_t kMaxResponseFile = 4 * 1024 * 1024;
+
+bool ReadFromFile(void* ctx, uint64_t offset, void* buf, size_t len) {
+  return ZipFsReadAt(static_cast<ZipFile*>(ctx), offset, buf, len);
+}
+
+struct FileCloser {
+  void operator()(ZipFile* f) const { ZipFsClose(f); }
+};
+typedef std::unique_ptr<ZipFile, FileCloser> FileHandle;
+
+struct Options {
+  bool list = false, extract = false, overwrite = false, keepSilently = false;
+  std::string archive, dest;
+  std::vector<std::string> patterns;
+};
+
+void Keep(int& result, int code) {
+  if (result == ZIP_OK) result = code;
+}
+
+// Replaces every "@file" word by the words of that file, line by line.
+int ExpandResponseFiles(const std::vector<std::string>& in, std::vector<std::string>& out, std::string& log) {
+  for (const std::string& w : in) {
+    if (w.size() < 2 || w[0] != '@') {
+      out.push_back(w);
+      continue;
+    }
+    std::string text;
+    if (!ZipFsReadWhole(w.substr(1), text, kMaxResponseFile)) {
+      log += "cannot read the response file " + w.substr(1) + "\n";
+      return ZIP_E_RESPONSE;
+    }
+    std::vector<std::string> words = ZipSplitWords(text);
+    out.insert(out.end(), words.begin(), words.end());
+  }
+  return ZIP_OK;
+}
+
+bool IsDirectoryWord(const std::string& w) {
+  return ZipEndsWithSeparator(w) || (w.size() == 2 && w[1] == ':') || ZipFsKind(w) == 2;
+}
+
+int ParseOptions(const std::vector<std::string>& words, Options& o, std::string& log) {
+  std::vector<std::string> rest;
+  for (const std::string& w : words) {
+    if (o.archive.empty() && rest.empty() && w.size() > 1 && w[0] == '-') {
+      if (w == "--i") continue;  // asks for the listing with fixed columns, which is the only one
+      if (w[1] == '-') {
+        log += "unknown switch " + w + "\n";
+        return ZIP_E_USAGE;
+      }
+      for (size_t i = 1; i < w.size(); i++) {
+        switch (w[i]) {
+          case 'l': case 'v': o.list = true; break;
+          case 'x': case 'e': o.extract = true; break;
+          case 'o': o.overwrite = true; break;
+          case 'n': o.keepSilently = true; break;
+          default:
+            log += "unknown switch " + w + "\n";
+            return ZIP_E_USAGE;
+        }
+      }
+      continue;
+    }
+    rest.push_back(w);
+  }
+  if (o.list == o.extract || rest.empty()) {
+    log += "usage: -l [--i] \"archive\" | -x [-o|-n] \"archive\" [\"destination\\\"] [members...] | @responsefile\n";
+    return ZIP_E_USAGE;
+  }
+  o.archive = rest[0];
+  size_t first = 1;
+  if (o.extract && rest.size() > 1 && IsDirectoryWord(rest[1])) {
+    o.dest = rest[1];
+    first = 2;
+  }
+  for (size_t i = first; i < rest.size(); i++) o.patterns.push_back(rest[i]);
+  return ZIP_OK;
+}
+
+std::string MatchName(const ZipMember& m) {
+  std::string n = ZipListedName(m);
+  if (n.compare(0, 2, ".\\") == 0 && n.size() > 2 && n[2] == '-') n = n.substr(2);
+  return n;
+}
+
+bool Matches(const std::string& rawPattern, const std::string& name) {
+  std::string p = rawPattern;
+  if (p.compare(0, 2, ".\\") == 0 || p.compare(0, 2, "./") == 0) p = p.substr(2);
+  if (p == "*.*" || p == "*") return true;
+  if (ZipEndsWithSeparator(p) && ZipWildMatch(p + "*", name)) return true;
+  return ZipWildMatch(p, name);
+}
+
+// Creates dir and its missing parents; dir ends without a separator.
+bool MakeDirs(const std::string& dir) {
+  int kind = ZipFsKind(dir);
+  if (kind == 2) return true;
+  if (kind == 1 || dir.empty()) return false;
+  size_t cut = std::string::npos;
+  for (size_t i = 0; i < dir.size(); i++) {
+    unsigned char c = dir[i];
+    if (ZipIsLeadByte(c) && i + 1 < dir.size()) i++;
+    else if (c == '/' || c == '\\') cut = i;
+  }
+  if (cut != std::string::npos && cut > 0 && !(cut == 2 && dir[1] == ':')) {
+    if (!MakeDirs(dir.substr(0, cut))) return false;
+  }
+  return ZipFsMakeDir(dir) || ZipFsKind(dir) == 2;
+}
+
+struct WriteTarget {
+  ZipFile* file;
+};
+
+bool WriteToFile(void* ctx, const void* data, size_t len) {
+  return ZipFsWrite(static_cast<WriteTarget*>(ctx)->file, data, len);
+}
+
+uint32_t DosAttributesToApply(const ZipMember& m) {
+  std::string t = ZipAttributeText(m);
+  uint32_t a = 0;
+  if (t[3] == 'R') a |= 0x01;
+  if (t[2] == 'H') a |= 0x02;
+  if (t[1] == 'S') a |= 0x04;
+  return a;
+}
+
+int ExtractOne(const ZipSource& src, const ZipArchive& arc, const ZipMember& m, const Options& o,
+               const std::string& dest, std::string& log) {
+  std::string shown = ZipListedName(m);
+  std::vector<std::string> parts;
+  std::string why;
+  if (!ZipSafeComponents(m.name, parts, why)) {
+    log += "refused (" + why + "): " + shown + "\n";
+    return ZIP_E_UNSAFE_NAME;
+  }
+  if (!m.isDir) {
+    if (m.encrypted) {
+      log += "not extracted, encrypted: " + shown + "\n";
+      return ZIP_E_ENCRYPTED;
+    }
+    if (m.method != 0 && m.method != 8) {
+      log += "not extracted, method " + ZipMethodText(m) + " not supported: " + shown + "\n";
+      return ZIP_E_METHOD;
+    }
+  }
+  std::string parent = dest;
+  for (size_t i = 0; i + 1 < parts.size(); i++) parent += parts[i] + kZipPathSep;
+  std::string target = parent + parts.back();
+  if (m.isDir) {
+    if (!MakeDirs(target)) {
+      log += "cannot create the directory " + target + "\n";
+      return ZIP_E_WRITE;
+    }
+    log += "  created: " + shown + "\n";
+    return ZIP_OK;
+  }
+  if (!parent.empty() && !MakeDirs(parent.substr(0, parent.size() - 1))) {
+    log += "cannot create the directory " + parent + "\n";
+    return ZIP_E_WRITE;
+  }
+  int kind = ZipFsKind(target);
+  if (kind == 2) {
+    log += "a directory of that name exists: " + target + "\n";
+    return ZIP_E_WRITE;
+  }
+  if (kind == 1 && !o.overwrite) {
+    log += "existing file kept: " + target + "\n";
+    return o.keepSilently ? ZIP_OK : ZIP_E_EXISTS;
+  }
+  std::string temp;
+  ZipFile* f = ZipFsCreateTemp(parent, &temp);
+  if (!f) {
+    log += "cannot create a file in " + (parent.empty() ? std::string(".") : parent) + "\n";
+    return ZIP_E_WRITE;
+  }
+  WriteTarget wt = {f};
+  int r = ZipDecodeMember(src, arc, m, WriteToFile, &wt);
+  bool committed = ZipFsFinish(f, m.dosDate, m.dosTime);
+  if (r == ZIP_OK && !committed) r = ZIP_E_WRITE;
+  if (r == ZIP_OK && !ZipFsRename(temp, target, o.overwrite)) r = ZIP_E_WRITE;
+  if (r != ZIP_OK) {
+    ZipFsRemove(temp);
+    log += std::string("not extracted, ") + ZipResultText(r) + ": " + shown + "\n";
+    return r;
+  }
+  uint32_t attr = DosAttributesToApply(m);
+  if (attr) ZipFsSetDosAttributes(target, attr);
+  log += "  extracted: " + shown + "\n";
+  return ZIP_OK;
+}
+
+}  // namespace
+
+int ZipRunCommand(const std::string& cmdline, std::string& out, size_t outLimit) {
+  out.clear();
+  std::string log;
+  std::vector<std::string> words;
+  int r = ExpandResponseFiles(ZipSplitWords(cmdline), words, log);
+  Options o;
+  if (r == ZIP_OK) r = ParseOptions(words, o, log);
+  if (r != ZIP_OK) {
+    out = log;
+    return r;
+  }
+  uint64_t size = 0;
+  FileHandle file(ZipFsOpenRead(o.archive, &size));
+  if (!file) {
+    out = "cannot open the archive " + o.archive + "\n";
+    return ZIP_E_ARCHIVE_OPEN;
+  }
+  ZipSource src;
+  src.ctx = file.get();
+  src.size = size;
+  src.read = ReadFromFile;
+  ZipArchive arc;
+  r = ZipReadDirectory(src, arc, &log);
+  if (r != ZIP_OK) {
+    out = log;
+    return r;
+  }
+  std::vector<bool> used(o.patterns.size(), false);
+  std::vector<size_t> chosen;
+  for (size_t i = 0; i < arc.members.size(); i++) {
+    bool take = o.patterns.empty();
+    std::string name = MatchName(arc.members[i]);
+    for (size_t p = 0; p < o.patterns.size(); p++)
+      if (Matches(o.patterns[p], name)) take = used[p] = true;
+    if (take) chosen.push_back(i);
+  }
+  int result = ZIP_OK;
+  for (size_t p = 0; p < o.patterns.size(); p++)
+    if (!used[p]) {
+      log += "no member matches " + o.patterns[p] + "\n";
+      Keep(result, ZIP_E_NO_MATCH);
+    }
+  if (o.list) {
+    ZipArchive shown;
+    shown.zip64 = arc.zip64;
+    for (size_t i : chosen) shown.members.push_back(arc.members[i]);
+    out = ZipFormatListing(shown, outLimit);
+    if (out.empty()) return ZIP_E_MEMORY;
+    return result;
+  }
+  std::string dest = o.dest;
+  if (!dest.empty() && !ZipEndsWithSeparator(dest) && !(dest.size() == 2 && dest[1] == ':')) dest += kZipPathSep;
+  if (!dest.empty() && !(dest.size() == 2 && dest[1] == ':') && !MakeDirs(dest.substr(0, dest.size() - 1))) {
+    out = log + "cannot create the destination " + dest + "\n";
+    return ZIP_E_WRITE;
+  }
+  size_t done = 0, failed = 0;
+  for (size_t i : chosen) {
+    int one = ExtractOne(src, arc, arc.members[i], o, dest, log);
+    if (one == ZIP_OK) done++;
+    else failed++;
+    Keep(result, one);
+  }
+  out = std::to_string(done) + " members extracted, " + std::to_string(failed) + " not extracted\n" + log;
+  return result;
+}
+
+bool ZipCheckArchiveFile(const std::string& path) {
+  uint64_t size = 0;
+  FileHandle file(ZipFsOpenRead(path, &size));
+  if (!file) return false;
+  ZipSource src;
+  src.ctx = file.get();
+  src.size = size;
+  src.read = ReadFromFile;
+  ZipArchive arc;
+  if (ZipReadDirectory(src, arc, nullptr) != ZIP_OK) return false;
+  for (const ZipMember& m : arc.members)
+    if (!m.localOk) return false;
+  return true;
+}
+
+namespace {
+struct CountingSink {
+  uint64_t total;
+};
+bool CountBytes(void* ctx, const void*, size_t len) {
+  CountingSink* c = static_cast<CountingSink*>(ctx);
+  c->total += len;
+  return c->total <= 64ull * 1024 * 1024;  // keeps a fuzzing run short on bombs
+}
+}  // namespace
+
+int ZipFuzzOne(const uint8_t* data, size_t size) {
+  MemorySource mem = {data, size};
+  ZipSource src = ZipMemorySource(&mem);
+  ZipArchive arc;
+  std::string log;
+  int r = ZipReadDirectory(src, arc, &log);
+  if (r != ZIP_OK) return r;
+  std::string listing = ZipFormatListing(arc, 65535);
+  if (listing.empty() || listing.size() >= 65535) return ZIP_E_MEMORY;
+  CountingSink sink = {0};
+  int result = ZIP_OK;
+  size_t n = 0;
+  for (const ZipMember& m : arc.members) {
+    std::vector<std::string> parts;
+    std::string why;
+    ZipSafeComponents(m.name, parts, why);
+    ZipWildMatch("*a*?b", MatchName(m));
+    if (++n > 256) break;
+    if (m.isDir) continue;
+    Keep(result, ZipDecodeMember(src, arc, m, CountBytes, &sink));
+  }
+  return result;
+}
