@@ -1,2 +1,146 @@
 #!/bin/bash
-# placeholder replaced below
+# Archives made by zip, bsdtar and 7z are listed through UNZIP32.DLL, read back with the filer's
+# column rules (zip_driver list) and compared with what zipinfo reports; then extracted with the
+# filer's command strings and compared byte for byte with the files they were made from.
+#   peers.sh ZIP_DRIVER_EXE WINE_RUN
+set -u
+DRIVER="$1"
+WINE_RUN="$2"
+export TZ=UTC
+WORK="$(mktemp -d /tmp/kelpo-zip-peers.XXXXXX)"
+trap 'rm -rf "$WORK"' EXIT
+FAILS=0
+
+fail() { echo "FAIL: $*"; FAILS=$((FAILS + 1)); }
+winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+drive() { "$WINE_RUN" "$DRIVER" "$@"; }
+
+# Runs one "UnZip" command line (given in the filer's Windows form) and returns its result.
+unzip32() {
+  printf '%s\r\n' "$1" > "$WORK/cmd.txt"
+  drive run "$(winpath "$WORK/cmd.txt")" > "$WORK/cmd.out" 2>&1
+}
+
+for tool in zip zipinfo bsdtar 7z iconv; do
+  command -v $tool >/dev/null || { echo "missing peer tool $tool"; exit 1; }
+done
+
+# The source tree: UTF-8 names on this side, as Wine writes the Shift-JIS names it is given.
+SRC="$WORK/src/tree"
+mkdir -p "$SRC/sub/deeper" "$SRC/empty dir" "$SRC/表示" "$SRC/ソース"
+seq 1 30000 > "$SRC/numbers.txt"
+head -c 200000 /dev/urandom > "$SRC/sub/random.bin"
+: > "$SRC/sub/empty.txt"
+printf 'plain text\r\n' > "$SRC/sub/deeper/crlf.txt"
+printf '%s\n' "表示 ソース 日本語" > "$SRC/表示/日本語.txt"
+yes "ソース表示" | head -n 2000 > "$SRC/ソース/能力.txt"
+printf 'blank' > "$SRC/with blanks.txt"
+find "$SRC" -exec touch -h -d '2024-02-03 04:05:06' {} +
+
+# The same tree with Shift-JIS names on disk, for zip which stores names as they are.
+SJIS="$WORK/sjis/tree"
+mkdir -p "$SJIS"
+(cd "$SRC" && find . -mindepth 1 | sort) | while IFS= read -r p; do
+  q="$(printf '%s' "$p" | iconv -f UTF-8 -t CP932)"
+  if [ -d "$SRC/$p" ]; then mkdir -p "$SJIS/$q"; else cp -p "$SRC/$p" "$SJIS/$q"; fi
+done
+find "$SJIS" -exec touch -h -d '2024-02-03 04:05:06' {} +
+
+ARCS="$WORK/arcs"
+mkdir -p "$ARCS"
+(cd "$WORK/sjis" && LANG=C zip -q -r -0 "$ARCS/zip-stored.zip" tree) || fail "zip -0"
+(cd "$WORK/sjis" && LANG=C zip -q -r -9 "$ARCS/zip-deflated.zip" tree) || fail "zip -9"
+(cd "$WORK/sjis" && LANG=C zip -q -r -fz "$ARCS/zip-zip64.zip" tree) || fail "zip -fz"
+(cd "$WORK/src" && LANG=C.UTF-8 bsdtar --format zip -cf "$ARCS/bsdtar.zip" tree) || fail "bsdtar"
+(cd "$WORK/src" && LANG=C.UTF-8 7z a -tzip -bd "$ARCS/7z.zip" tree >/dev/null) || fail "7z"
+
+# What zipinfo reports, one line per member in directory order, in the driver's field order.
+expected() {
+  local arc="$1" utf8="$2"
+  if [ "$utf8" = 1 ]; then
+    LANG=C.UTF-8 zipinfo -1 "$arc" | iconv -f UTF-8 -t CP932
+  else
+    LANG=C zipinfo -1 "$arc"
+  fi | sed -e 's|/|\\|g' -e 's|^-|.\\-|' > "$WORK/names"
+  LANG=C zipinfo -v "$arc" | awk '
+    BEGIN { split("Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec", m, " "); for (i in m) mon[m[i]] = i }
+    /^Central directory entry #/ { if (n++) out(); crc = ""; csize = ""; usize = ""; when = ""; method = "" }
+    /file last modified on \(DOS date\/time\):/ {
+      split($0, a, ":  *"); split(a[2], d, " "); split(d[4], t, ":")
+      when = sprintf("%04d-%02d-%02d %02d:%02d:%02d", d[1], mon[d[2]], d[3], t[1], t[2], t[3]) }
+    /32-bit CRC value \(hex\):/ { crc = $NF }
+    /^  compressed size:/ { csize = $(NF-1) }
+    /^  uncompressed size:/ { usize = $(NF-1) }
+    /^  compression method:/ { method = ($0 ~ /stored/) ? "Stored" : ($0 ~ /deflated/) ? "Deflate" : "?" }
+    function out() { printf "%s\t%s\t%s\t%s\t%s\n", usize, csize, when, crc, method }
+    END { if (n) out() }' > "$WORK/fields"
+  paste "$WORK/names" "$WORK/fields"
+}
+
+check_listing() {
+  local arc="$1" utf8="$2" name
+  name="$(basename "$arc")"
+  drive list "$(winpath "$arc")" > "$WORK/listed.raw" || { fail "$name: listing failed"; return; }
+  local count members
+  count="$(head -n1 "$WORK/listed.raw" | cut -f2)"
+  tail -n +2 "$WORK/listed.raw" | cut -f1-6 > "$WORK/listed"
+  expected "$arc" "$utf8" > "$WORK/expected"
+  members="$(wc -l < "$WORK/expected")"
+  [ "$count" = "$members" ] || fail "$name: totals line counts $count, zipinfo $members"
+  if ! cmp -s "$WORK/listed" "$WORK/expected"; then
+    fail "$name: listing differs from zipinfo"
+    diff "$WORK/expected" "$WORK/listed" | head -n 10 | iconv -f CP932 -t UTF-8 -c
+  fi
+  echo "listed $name: $count members"
+}
+
+check_extract() {
+  local arc="$1" name dest
+  name="$(basename "$arc")"
+  dest="$WORK/out-$name"
+  unzip32 "-x \"$(winpath "$arc")\" \"$(winpath "$dest")\\\" *.*" || { fail "$name: extraction result $?"; cat "$WORK/cmd.out"; return; }
+  if diff -r "$SRC" "$dest/tree" > "$WORK/diff" 2>&1; then
+    echo "extracted $name: identical"
+  else
+    fail "$name: extracted tree differs"
+    head -n 10 "$WORK/diff"
+  fi
+}
+
+for a in zip-stored zip-deflated zip-zip64; do
+  check_listing "$ARCS/$a.zip" 0
+  check_extract "$ARCS/$a.zip"
+done
+for a in bsdtar 7z; do
+  check_listing "$ARCS/$a.zip" 1
+  check_extract "$ARCS/$a.zip"
+done
+
+# zip reading standard input writes a ZIP64 member named "-" with a data descriptor.
+seq 1 50000 | LANG=C zip -q "$ARCS/stream.zip" - || fail "zip from standard input"
+check_listing "$ARCS/stream.zip" 0
+mkdir -p "$WORK/stream"
+unzip32 "-x \"$(winpath "$ARCS/stream.zip")\" \"$(winpath "$WORK/stream")\\\" \".\\-\"" || { fail "stream.zip: result $?"; cat "$WORK/cmd.out"; }
+seq 1 50000 | cmp -s - "$WORK/stream/-" && echo "extracted stream.zip: identical" || fail "stream.zip: member - differs"
+
+# A ZIP64 archive from more members than the 16-bit count holds, made by 7z.
+MANY="$WORK/many/m"
+mkdir -p "$MANY"
+for i in $(seq 1 65600); do echo "member $i" > "$MANY/f$i.txt"; done
+find "$WORK/many" -exec touch -h -d '2023-11-12 13:14:16' {} +
+(cd "$WORK/many" && LANG=C.UTF-8 7z a -tzip -mx=1 -bd "$ARCS/7z-many.zip" m >/dev/null) || fail "7z many"
+grep -qaP 'PK\x06\x06' "$ARCS/7z-many.zip" && echo "7z-many.zip has a ZIP64 end record" || fail "7z-many.zip is no ZIP64 archive"
+check_listing "$ARCS/7z-many.zip" 1
+printf -- '-x "%s" "%s\\"\r\n"m\\f1.txt"\r\n"m\\f40000.txt"\r\n"m\\f65600.txt"\r\n' \
+  "$(winpath "$ARCS/7z-many.zip")" "$(winpath "$WORK/many-out")" > "$WORK/\$UNPACK.LST"
+unzip32 "@$(winpath "$WORK/\$UNPACK.LST")" || { fail "7z-many.zip: response-file extraction result $?"; cat "$WORK/cmd.out"; }
+for f in f1.txt f40000.txt f65600.txt; do
+  cmp -s "$MANY/$f" "$WORK/many-out/m/$f" || fail "7z-many.zip: $f differs"
+done
+[ "$(ls "$WORK/many-out/m" | wc -l)" = 3 ] && echo "extracted 3 chosen members of 7z-many.zip" || fail "7z-many.zip: other members extracted"
+
+if [ "$FAILS" -ne 0 ]; then
+  echo "$FAILS peer checks failed"
+  exit 1
+fi
+echo "all peer checks passed"
