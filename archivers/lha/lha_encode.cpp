@@ -23,7 +23,7 @@ const int kPBits = 4;
 const int kMaxLen = 16;
 const int kHashBits = 15;
 const int kBufSize = 1 << 18;
-const int kBlockSymbols = 16384;
+const int kBlockSymbols = 8192;  // smaller blocks follow changing data better than they cost in trees
 const int kMaxChain = 256;
 const int kGoodLength = 32;   // a match this long is not worth a lazy look with a full chain
 const int kNiceLength = 128;  // stop searching once a match this long is found
@@ -400,8 +400,6 @@ Status EncodeLh5(const Source &src, const Output &out, uint64_t limit, EncodeRes
             }
             W.Insert(pos);
         }
-        // A 3-byte match far away costs more than three literals.
-        if (len == kMinMatch && dist > 4096) len = 0;
         if (prev_len >= kMinMatch && len <= prev_len) {
             enc->Match(prev_len, prev_dist);
             int stop = pos - 1 + prev_len;
