@@ -1,5 +1,7 @@
 #include "command.h"
 
+#include "paths.h"
+
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -66,18 +68,6 @@ void SplitLines(const std::string &text, std::vector<std::string> *lines)
         lines->push_back(line);
         start = end + 1;
     }
-}
-
-// A trailing backslash that is the second byte of a double-byte character does not count.
-bool EndsWithSeparator(const std::string &s)
-{
-    bool last_sep = false;
-    for (size_t i = 0; i < s.size(); i++) {
-        unsigned char c = (unsigned char)s[i];
-        last_sep = c == '\\' || c == '/';
-        if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < s.size()) i++;
-    }
-    return last_sep;
 }
 
 std::string Unquote(std::string s)

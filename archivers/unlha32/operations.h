@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "command.h"
+#include "paths.h"
 #include "lha.h"
 
 // Result codes of "Unlha" and the enumeration entries; 0 is success.
@@ -65,13 +66,6 @@ struct WinFile {
     lha::Source AsSource();
 };
 
-bool IsSeparatorAt(const std::string &s, size_t i);
-bool EndsWithSeparator(const std::string &s);
-std::string WithSeparator(const std::string &dir);
-// The directory part of a path including its final separator, "" when there is none.
-std::string DirectoryPart(const std::string &path);
-std::string NamePart(const std::string &path);
-std::string UpperAscii(std::string s);
 bool IsDirectory(const std::string &path);
 bool Exists(const std::string &path);
 // Creates every directory of rel below base; false when one cannot be made or is a file.

@@ -1,5 +1,6 @@
 // The command language as the filer writes it: direct command lines and response files.
 #include "command.h"
+#include "paths.h"
 
 #include <gtest/gtest.h>
 
@@ -95,6 +96,25 @@ TEST(CommandLine, RefusesWhatItCannotUnderstand)
     EXPECT_NE("", ParseUnlhaCommand("Q a.lzh", f.Reader(), &c));
     EXPECT_NE("", ParseUnlhaCommand("extract a.lzh", f.Reader(), &c));
     EXPECT_NE("", ParseUnlhaCommand("X -x1", f.Reader(), &c));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ShiftJisPaths, SecondBytesAreNeverSeparatorsOrLetters)
+{
+    EXPECT_EQ("dir\\", DirectoryPart("dir\\表.txt"));
+    EXPECT_EQ("表.txt", NamePart("dir\\表.txt"));
+    EXPECT_EQ("", DirectoryPart("表"));
+    EXPECT_EQ("C:", DirectoryPart("C:x.lzh"));
+    EXPECT_FALSE(EndsWithSeparator("表"));
+    EXPECT_TRUE(EndsWithSeparator("表\\"));
+    EXPECT_EQ("表\\", WithSeparator("表"));
+    EXPECT_TRUE(IsSeparatorAt("a/b", 1));
+    EXPECT_FALSE(IsSeparatorAt("表", 1));
+    // 0x83 0x61 is one character whose second byte happens to be 'a'.
+    EXPECT_EQ("\x83\x61" "ABC", UpperAscii("\x83\x61" "abc"));
 }
 
 }  // namespace
