@@ -5,8 +5,9 @@
 #   names included, are extracted byte for byte by lhasa, bsdtar and jlha and tested by 7z.
 # Usage: peer_test.sh UNLHA32_CLI.EXE [EMULATOR]
 set -u
-cli="$1"
+cli=$(readlink -f "$1")
 emu="${2:-wine}"
+case "$emu" in */*) emu=$(readlink -f "$emu") ;; esac
 for tool in jlha lhasa bsdtar 7z iconv cmp; do
   command -v "$tool" >/dev/null || { echo "missing $tool"; exit 1; }
 done
