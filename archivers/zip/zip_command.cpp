@@ -135,8 +135,10 @@ uint32_t DosAttributesToApply(const ZipMember& m) {
   return a;
 }
 
+// New files are written under a temporary name in work (or beside the target when work is
+// empty) and get their name only after the CRC check.
 int ExtractOne(const ZipSource& src, const ZipArchive& arc, const ZipMember& m, const Options& o,
-               const std::string& dest, std::string& log) {
+               const std::string& dest, const std::string& work, std::string& log) {
   std::string shown = ZipListedName(m);
   std::vector<std::string> parts;
   std::string why;
@@ -169,30 +171,35 @@ int ExtractOne(const ZipSource& src, const ZipArchive& arc, const ZipMember& m, 
     log += "cannot create the directory " + parent + "\n";
     return ZIP_E_WRITE;
   }
-  int kind = ZipFsKind(target);
-  if (kind == 2) {
-    log += "a directory of that name exists: " + target + "\n";
-    return ZIP_E_WRITE;
-  }
-  if (kind == 1 && !o.overwrite) {
-    log += "existing file kept: " + target + "\n";
-    return o.keepSilently ? ZIP_OK : ZIP_E_EXISTS;
-  }
-  std::string temp;
-  ZipFile* f = ZipFsCreateTemp(parent, &temp);
+  std::string temp, tempDir = work.empty() ? parent : work;
+  ZipFile* f = ZipFsCreateTemp(tempDir, &temp);
   if (!f) {
-    log += "cannot create a file in " + (parent.empty() ? std::string(".") : parent) + "\n";
+    log += "cannot create a file in " + (tempDir.empty() ? std::string(".") : tempDir) + "\n";
     return ZIP_E_WRITE;
   }
   WriteTarget wt = {f};
   int r = ZipDecodeMember(src, arc, m, WriteToFile, &wt);
-  bool committed = ZipFsFinish(f, m.dosDate, m.dosTime);
-  if (r == ZIP_OK && !committed) r = ZIP_E_WRITE;
-  if (r == ZIP_OK && !ZipFsRename(temp, target, o.overwrite)) r = ZIP_E_WRITE;
   if (r != ZIP_OK) {
+    ZipFsClose(f);
     ZipFsRemove(temp);
     log += std::string("not extracted, ") + ZipResultText(r) + ": " + shown + "\n";
     return r;
+  }
+  // The target is looked at only when it blocks the rename: each lookup of an absent name
+  // costs a directory scan on case-insensitive emulated file systems.
+  if (!ZipFsCommit(f, temp, target, o.overwrite, m.dosDate, m.dosTime)) {
+    ZipFsRemove(temp);
+    int kind = ZipFsKind(target);
+    if (kind == 2) {
+      log += "a directory of that name exists: " + target + "\n";
+      return ZIP_E_WRITE;
+    }
+    if (kind == 1 && !o.overwrite) {
+      log += "existing file kept: " + target + "\n";
+      return o.keepSilently ? ZIP_OK : ZIP_E_EXISTS;
+    }
+    log += "cannot write " + target + "\n";
+    return ZIP_E_WRITE;
   }
   uint32_t attr = DosAttributesToApply(m);
   if (attr) ZipFsSetDosAttributes(target, attr);
@@ -258,13 +265,24 @@ int ZipRunCommand(const std::string& cmdline, std::string& out, size_t outLimit)
     out = log + "cannot create the destination " + dest + "\n";
     return ZIP_E_WRITE;
   }
+  // A private directory for the temporary files keeps their lookups off crowded directories.
+  std::string work;
+  for (unsigned i = 0; i < 1000 && !chosen.empty(); i++) {
+    std::string w = dest + "~kzwork" + std::to_string(i) + ".tmp";
+    if (ZipFsMakeDir(w)) {
+      work = w + kZipPathSep;
+      break;
+    }
+    if (ZipFsKind(w) != 2) break;
+  }
   size_t done = 0, failed = 0;
   for (size_t i : chosen) {
-    int one = ExtractOne(src, arc, arc.members[i], o, dest, log);
+    int one = ExtractOne(src, arc, arc.members[i], o, dest, work, log);
     if (one == ZIP_OK) done++;
     else failed++;
     Keep(result, one);
   }
+  if (!work.empty()) ZipFsRemoveDir(work.substr(0, work.size() - 1));
   out = std::to_string(done) + " members extracted, " + std::to_string(failed) + " not extracted\n" + log;
   return result;
 }

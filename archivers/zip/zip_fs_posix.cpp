@@ -65,7 +65,14 @@ bool ZipFsWrite(ZipFile* f, const void* data, size_t len) {
   return true;
 }
 
-bool ZipFsFinish(ZipFile* f, uint16_t dosDate, uint16_t dosTime) {
+void ZipFsClose(ZipFile* f) {
+  if (!f) return;
+  close(f->fd);
+  delete f;
+}
+
+bool ZipFsCommit(ZipFile* f, const std::string& temp, const std::string& target, bool replace, uint16_t dosDate,
+                 uint16_t dosTime) {
   if (dosDate != 0) {
     struct tm t = {};
     t.tm_year = (dosDate >> 9) + 80;
@@ -82,18 +89,8 @@ bool ZipFsFinish(ZipFile* f, uint16_t dosDate, uint16_t dosTime) {
   }
   bool ok = close(f->fd) == 0;
   delete f;
-  return ok;
-}
-
-void ZipFsClose(ZipFile* f) {
-  if (!f) return;
-  close(f->fd);
-  delete f;
-}
-
-bool ZipFsRename(const std::string& from, const std::string& to, bool replace) {
-  if (!replace && ZipFsKind(to) != 0) return false;
-  return rename(from.c_str(), to.c_str()) == 0;
+  if (!ok || (!replace && ZipFsKind(target) != 0)) return false;
+  return rename(temp.c_str(), target.c_str()) == 0;
 }
 
 bool ZipFsRemove(const std::string& path) { return unlink(path.c_str()) == 0; }
@@ -105,6 +102,8 @@ int ZipFsKind(const std::string& path) {
 }
 
 bool ZipFsMakeDir(const std::string& path) { return mkdir(path.c_str(), 0755) == 0; }
+
+bool ZipFsRemoveDir(const std::string& path) { return rmdir(path.c_str()) == 0; }
 
 void ZipFsSetDosAttributes(const std::string& path, uint32_t dosAttr) {
   struct stat st;

@@ -49,7 +49,7 @@ ZipFile* ZipFsCreateTemp(const std::string& dir, std::string* path) {
     char name[32];
     wsprintfA(name, "~kz%06lX.tmp", (seed + i * 7919) & 0xFFFFFF);
     std::string full = dir + name;
-    HANDLE h = CreateFileA(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileA(full.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
       *path = full;
       return new ZipFile{h, 0};
@@ -70,31 +70,68 @@ bool ZipFsWrite(ZipFile* f, const void* data, size_t len) {
   return true;
 }
 
-bool ZipFsFinish(ZipFile* f, uint16_t dosDate, uint16_t dosTime) {
-  if (dosDate != 0) {
-    FILETIME local, utc;
-    if (DosDateTimeToFileTime(dosDate, dosTime, &local) && LocalFileTimeToFileTime(&local, &utc))
-      SetFileTime(f->h, nullptr, nullptr, &utc);
-  }
-  bool ok = CloseHandle(f->h) != 0;
-  delete f;
-  return ok;
-}
-
 void ZipFsClose(ZipFile* f) {
   if (!f) return;
   CloseHandle(f->h);
   delete f;
 }
 
-bool ZipFsRename(const std::string& from, const std::string& to, bool replace) {
-  if (MoveFileExA(from.c_str(), to.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0)) return true;
+namespace {
+
+// FILE_RENAME_INFO of newer systems, declared here because the build targets older headers.
+struct RenameInfo {
+  BOOLEAN replaceIfExists;
+  HANDLE rootDirectory;
+  DWORD fileNameLength;
+  WCHAR fileName[1];
+};
+typedef BOOL(WINAPI* SetInfoByHandleFn)(HANDLE, int, LPVOID, DWORD);
+const int kFileRenameInfo = 3;
+
+// Renaming through the open handle saves reopening the file, the dearest step per member.
+bool RenameByHandle(HANDLE h, const std::string& target, bool replace) {
+  static SetInfoByHandleFn setInfo = reinterpret_cast<SetInfoByHandleFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetFileInformationByHandle")));
+  if (!setInfo) return false;
+  char full[MAX_PATH * 2];
+  DWORD len = GetFullPathNameA(target.c_str(), sizeof full, full, nullptr);
+  if (len == 0 || len >= sizeof full) return false;
+  int n = MultiByteToWideChar(CP_ACP, 0, full, int(len), nullptr, 0);
+  if (n <= 0) return false;
+  std::vector<char> buf(sizeof(RenameInfo) + size_t(n) * sizeof(WCHAR));
+  RenameInfo* info = reinterpret_cast<RenameInfo*>(buf.data());
+  info->replaceIfExists = replace ? TRUE : FALSE;
+  info->rootDirectory = nullptr;
+  info->fileNameLength = DWORD(n) * sizeof(WCHAR);
+  MultiByteToWideChar(CP_ACP, 0, full, int(len), info->fileName, n);
+  return setInfo(h, kFileRenameInfo, info, DWORD(buf.size())) != 0;
+}
+
+bool RenameByName(const std::string& from, const std::string& to, bool replace) {
+  DWORD flags = MOVEFILE_COPY_ALLOWED | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+  if (MoveFileExA(from.c_str(), to.c_str(), flags)) return true;
   DWORD attr = GetFileAttributesA(to.c_str());
   if (!replace || attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_READONLY)) return false;
   SetFileAttributesA(to.c_str(), attr & ~DWORD(FILE_ATTRIBUTE_READONLY));
-  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  if (MoveFileExA(from.c_str(), to.c_str(), flags)) return true;
   SetFileAttributesA(to.c_str(), attr);
   return false;
+}
+
+}  // namespace
+
+bool ZipFsCommit(ZipFile* f, const std::string& temp, const std::string& target, bool replace, uint16_t dosDate,
+                 uint16_t dosTime) {
+  if (dosDate != 0) {
+    FILETIME local, utc;
+    if (DosDateTimeToFileTime(dosDate, dosTime, &local) && LocalFileTimeToFileTime(&local, &utc))
+      SetFileTime(f->h, nullptr, nullptr, &utc);
+  }
+  bool renamed = RenameByHandle(f->h, target, replace);
+  bool closed = CloseHandle(f->h) != 0;
+  delete f;
+  if (!closed) return false;
+  return renamed || RenameByName(temp, target, replace);
 }
 
 bool ZipFsRemove(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
@@ -106,6 +143,8 @@ int ZipFsKind(const std::string& path) {
 }
 
 bool ZipFsMakeDir(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+
+bool ZipFsRemoveDir(const std::string& path) { return RemoveDirectoryA(path.c_str()) != 0; }
 
 void ZipFsSetDosAttributes(const std::string& path, uint32_t dosAttr) {
   SetFileAttributesA(path.c_str(), dosAttr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));

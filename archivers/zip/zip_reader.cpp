@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -32,7 +34,7 @@ void Note(std::string* log, const std::string& line) {
 bool ReadMemory(void* ctx, uint64_t off, void* buf, size_t len) {
   MemorySource* m = static_cast<MemorySource*>(ctx);
   if (off > m->size || len > m->size - off) return false;
-  memcpy(buf, m->data + off, len);
+  if (len) memcpy(buf, m->data + off, len);
   return true;
 }
 
@@ -269,22 +271,23 @@ ZipResult ZipDecodeMember(const ZipSource& src, const ZipArchive&, const ZipMemb
   if (m.method != 0 && m.method != 8) return ZIP_E_METHOD;
   if (!m.localOk) return ZIP_E_CORRUPT;
   if (m.dataOffset > src.size || m.compSize > src.size - m.dataOffset) return ZIP_E_DATA;
-  std::vector<uint8_t> in, out;
-  try {
-    in.resize(kChunk);
-    if (m.method == 8) out.resize(kChunk);
-  } catch (...) {
-    return ZIP_E_MEMORY;
-  }
+  // Buffers no larger than the member: small members are the common case.
+  size_t inLen = size_t(std::max<uint64_t>(1, std::min<uint64_t>(m.compSize, kChunk)));
+  size_t outLen = size_t(std::min<uint64_t>(m.size + 1, kChunk));
+  std::unique_ptr<uint8_t[]> inBuf(new (std::nothrow) uint8_t[inLen]);
+  std::unique_ptr<uint8_t[]> outBuf(new (std::nothrow) uint8_t[m.method == 8 ? outLen : 1]);
+  if (!inBuf || !outBuf) return ZIP_E_MEMORY;
+  uint8_t* in = inBuf.get();
+  uint8_t* out = outBuf.get();
   uLong crc = crc32(0, Z_NULL, 0);
   uint64_t left = m.compSize, produced = 0, at = m.dataOffset;
   if (m.method == 0) {
     if (m.compSize != m.size) return ZIP_E_DATA;
     while (left > 0) {
-      size_t n = size_t(std::min<uint64_t>(left, kChunk));
-      if (!ReadAt(src, at, in.data(), n)) return ZIP_E_DATA;
-      crc = crc32(crc, in.data(), uInt(n));
-      if (!sink(sinkCtx, in.data(), n)) return ZIP_E_WRITE;
+      size_t n = size_t(std::min<uint64_t>(left, inLen));
+      if (!ReadAt(src, at, in, n)) return ZIP_E_DATA;
+      crc = crc32(crc, in, uInt(n));
+      if (!sink(sinkCtx, in, n)) return ZIP_E_WRITE;
       at += n;
       left -= n;
     }
@@ -298,22 +301,22 @@ ZipResult ZipDecodeMember(const ZipSource& src, const ZipArchive&, const ZipMemb
     while (zr != Z_STREAM_END) {
       if (zs.avail_in == 0) {
         if (left == 0) { res = ZIP_E_DATA; break; }  // data ends inside the deflate stream
-        size_t n = size_t(std::min<uint64_t>(left, kChunk));
-        if (!ReadAt(src, at, in.data(), n)) { res = ZIP_E_DATA; break; }
+        size_t n = size_t(std::min<uint64_t>(left, inLen));
+        if (!ReadAt(src, at, in, n)) { res = ZIP_E_DATA; break; }
         at += n;
         left -= n;
-        zs.next_in = in.data();
+        zs.next_in = in;
         zs.avail_in = uInt(n);
       }
-      zs.next_out = out.data();
-      zs.avail_out = uInt(out.size());
+      zs.next_out = out;
+      zs.avail_out = uInt(outLen);
       zr = inflate(&zs, Z_NO_FLUSH);
       if (zr != Z_OK && zr != Z_STREAM_END && zr != Z_BUF_ERROR) { res = ZIP_E_DATA; break; }
-      size_t got = out.size() - zs.avail_out;
+      size_t got = outLen - zs.avail_out;
       if (got > m.size - produced) { res = ZIP_E_DATA; break; }  // more than the directory promised
       produced += got;
-      crc = crc32(crc, out.data(), uInt(got));
-      if (got && !sink(sinkCtx, out.data(), got)) { res = ZIP_E_WRITE; break; }
+      crc = crc32(crc, out, uInt(got));
+      if (got && !sink(sinkCtx, out, got)) { res = ZIP_E_WRITE; break; }
       if (zr == Z_BUF_ERROR && got == 0 && zs.avail_in != 0) { res = ZIP_E_DATA; break; }
     }
     inflateEnd(&zs);
