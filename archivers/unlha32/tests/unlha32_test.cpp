@@ -454,6 +454,12 @@ TEST_F(UnlhaTest, ExtractsWholeArchivesSingleMembersAndResponseFileLists)
     EXPECT_FALSE(Exists(three + "\\b.bin"));
     EXPECT_FALSE(Exists(three + "\\dir\\日本語.txt"));
 
+    // "E" drops the stored directories.
+    std::string flat = root + "\\flat";
+    ASSERT_EQ(0, Run("E \"" + archive + "\" \"" + flat + "\\\" *.*"));
+    EXPECT_TRUE(Exists(flat + "\\deep.txt"));
+    EXPECT_FALSE(Exists(flat + "\\dir"));
+
     // A member that is not there is an error, not a silent success.
     EXPECT_NE(0, Run("X -x1a1r2 \"" + archive + "\" \"" + one + "\\\" \"nothing.txt\""));
 }
@@ -635,6 +641,38 @@ TEST_F(UnlhaTest, TruncatedAndCorruptArchivesFailWithoutLeavingFiles)
     std::vector<std::string> temps;
     FindNamed(dest, ".tmp", &temps);
     EXPECT_TRUE(temps.empty());
+}
+
+TEST_F(UnlhaTest, ReportsItselfBusyDuringACallAndRefusesASecondOne)
+{
+    // Large enough that the extraction takes a noticeable time.
+    std::string big = work + "\\big";
+    CreateDirectoryA(big.c_str(), NULL);
+    for (int i = 0; i < 6; i++) WriteBytes(big + "\\part" + std::to_string(i) + ".txt", TextBytes(6000000, 20 + i));
+    ASSERT_EQ(0, Pack('A', archive, {"big\\*.*"}, work));
+    EXPECT_FALSE(Lib().GetRunning());
+    volatile bool done = false;
+    int rc = -1;
+    std::thread t([&] {
+        rc = Lib().Unlha(NULL, ("X -x1a1 \"" + archive + "\" \"" + root + "\\big\\\" *.*").c_str(), NULL, 0);
+        done = true;
+    });
+    bool seen_busy = false;
+    int refused = 0;
+    while (!done) {
+        if (Lib().GetRunning()) {
+            seen_busy = true;
+            char out[64];
+            int second = Lib().Unlha(NULL, ("L \"" + archive + "\"").c_str(), out, sizeof out);
+            if (second != 0 && !done) refused++;
+        }
+        Sleep(1);
+    }
+    t.join();
+    EXPECT_EQ(0, rc);
+    EXPECT_TRUE(seen_busy);
+    EXPECT_GT(refused, 0);
+    EXPECT_FALSE(Lib().GetRunning());
 }
 
 TEST_F(UnlhaTest, OutputBufferSizeIsRespected)
