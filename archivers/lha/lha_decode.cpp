@@ -294,6 +294,107 @@ Status CopyStored(const Input &in, const Member &m, const Output &out)
     return kOk;
 }
 
+// The two LZSS methods of the older LArc archives: -lzs- (2 KB dictionary, bit-packed
+// tokens) and -lz5- (4 KB, a flag byte before each eight tokens). Matches name an absolute
+// position in a ring whose starting contents and write position are part of the format.
+Status DecodeLarc(const Input &in, const Member &m, const Output &out, bool lz5)
+{
+    const size_t ring_size = lz5 ? 4096 : 2048;
+    std::vector<uint8_t> ring(ring_size, ' ');
+    size_t w;
+    if (lz5) {
+        for (int i = 0; i < 256; i++) memset(&ring[i * 13], i, 13);
+        for (int i = 0; i < 256; i++) ring[3328 + i] = (uint8_t)i;
+        for (int i = 0; i < 256; i++) ring[3584 + i] = (uint8_t)(255 - i);
+        memset(&ring[3840], 0, 128);
+        memset(&ring[4078], 0, 18);
+        w = 4096 - 18;
+    } else {
+        w = 2048 - 17;
+    }
+    std::vector<uint8_t> inbuf(1 << 16), outbuf;
+    outbuf.reserve(1 << 16);
+    uint64_t pos = m.data_offset, end = m.data_offset + m.packed_size;
+    size_t ip = 0, ilen = 0;
+    bool short_input = false;
+    auto byte = [&]() -> unsigned {
+        if (ip == ilen) {
+            size_t n = end - pos < inbuf.size() ? (size_t)(end - pos) : inbuf.size();
+            if (n == 0 || !in.read(in.ctx, pos, inbuf.data(), n)) {
+                short_input = true;
+                return 0;
+            }
+            pos += n;
+            ilen = n;
+            ip = 0;
+        }
+        return inbuf[ip++];
+    };
+    unsigned bitbuf = 0;
+    int bits = 0;
+    auto bit = [&](int n) -> unsigned {
+        unsigned v = 0;
+        while (n--) {
+            if (bits == 0) {
+                bitbuf = byte();
+                bits = 8;
+            }
+            v = (v << 1) | ((bitbuf >> --bits) & 1);
+        }
+        return v;
+    };
+    uint64_t remaining = m.original_size;
+    uint16_t crc = 0;
+    auto emit = [&](uint8_t c) -> bool {
+        ring[w] = c;
+        w = (w + 1) & (ring_size - 1);
+        outbuf.push_back(c);
+        remaining--;
+        if (outbuf.size() < (1 << 16)) return true;
+        crc = Crc16(crc, outbuf.data(), outbuf.size());
+        bool ok = out.write(out.ctx, outbuf.data(), outbuf.size());
+        outbuf.clear();
+        return ok;
+    };
+    unsigned flags = 0, flag_count = 0;
+    while (remaining > 0) {
+        bool literal;
+        if (lz5) {
+            if (flag_count == 0) {
+                flags = byte();
+                flag_count = 8;
+            }
+            literal = flags & 1;
+            flags >>= 1;
+            flag_count--;
+        } else {
+            literal = bit(1) != 0;
+        }
+        if (literal) {
+            uint8_t c = (uint8_t)(lz5 ? byte() : bit(8));
+            if (short_input) return kTruncated;
+            if (!emit(c)) return kWriteFailed;
+            continue;
+        }
+        size_t from, len;
+        if (lz5) {
+            unsigned lo = byte(), hi = byte();
+            from = lo | ((hi & 0xF0) << 4);
+            len = (hi & 0x0F) + 3;
+        } else {
+            from = bit(11);
+            len = bit(4) + 2;
+        }
+        if (short_input) return kTruncated;
+        for (size_t k = 0; k < len && remaining > 0; k++)
+            if (!emit(ring[(from + k) & (ring_size - 1)])) return kWriteFailed;
+    }
+    crc = Crc16(crc, outbuf.data(), outbuf.size());
+    if (!out.write(out.ctx, outbuf.data(), outbuf.size())) return kWriteFailed;
+    if (m.has_crc && crc != m.crc) return kCrcMismatch;
+    return kOk;
+}
+
 }  // namespace
 
 Status ExtractMember(const Input &in, const Member &m, const Output &out)
@@ -305,6 +406,8 @@ Status ExtractMember(const Input &in, const Member &m, const Output &out)
     case kMethodLh5: return DecodeLzh(in, m, out, 13);
     case kMethodLh6: return DecodeLzh(in, m, out, 15);
     case kMethodLh7: return DecodeLzh(in, m, out, 16);
+    case kMethodLzs: return DecodeLarc(in, m, out, false);
+    case kMethodLz5: return DecodeLarc(in, m, out, true);
     default: return kUnsupportedMethod;
     }
 }

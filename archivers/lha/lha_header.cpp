@@ -64,6 +64,8 @@ MethodId ClassifyMethod(const char *m)
     if (MethodIs(m, "-lh5-")) return kMethodLh5;
     if (MethodIs(m, "-lh6-")) return kMethodLh6;
     if (MethodIs(m, "-lh7-")) return kMethodLh7;
+    if (MethodIs(m, "-lzs-")) return kMethodLzs;
+    if (MethodIs(m, "-lz5-")) return kMethodLz5;
     return kMethodUnknown;
 }
 

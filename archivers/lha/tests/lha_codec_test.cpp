@@ -399,6 +399,81 @@ TEST(OlderLevels, ReadLevel3WithFourByteSizes)
     EXPECT_EQ(data, out);
 }
 
+// A level-0 member with the given method and raw compressed bytes.
+Bytes RawMember(const char *method, const Bytes &packed, const Bytes &expected)
+{
+    Bytes h{0, 0};
+    h.insert(h.end(), method, method + 5);
+    Put32(h, (uint32_t)packed.size());
+    Put32(h, (uint32_t)expected.size());
+    Put32(h, 0);
+    h.push_back(0x20);
+    h.push_back(0);
+    h.push_back(1);
+    h.push_back('x');
+    Put16(h, lha::Crc16(0, expected.data(), expected.size()));
+    h[0] = (uint8_t)(h.size() - 2);
+    uint8_t sum = 0;
+    for (size_t i = 2; i < h.size(); i++) sum = (uint8_t)(sum + h[i]);
+    h[1] = sum;
+    h.insert(h.end(), packed.begin(), packed.end());
+    h.push_back(0);
+    return h;
+}
+
+lha::Status DecodeOnly(const Bytes &archive, Bytes *out)
+{
+    MemInput mi(archive);
+    std::vector<lha::Member> got;
+    EXPECT_EQ(lha::kOk, lha::ListMembers(mi.in, &got));
+    if (got.size() != 1) return lha::kBadHeader;
+    return Decode(archive, got[0], out);
+}
+
+TEST(OlderMethods, Lz5ReadsItsPresetDictionaryAndFlagBytes)
+{
+    // Flag bits are read from the low end, one flag byte for eight tokens: 1 = literal byte,
+    // 0 = two-byte match whose position is absolute in the 4 KB ring; writing starts at 4096 - 18.
+    Bytes packed{0x03, 'B', 'C', 0xEE, 0xF0,  // "BC", then 3 bytes from 4078: "BCB"
+                 (uint8_t)(13 * 65), (uint8_t)(((13 * 65) >> 4) & 0xF0) | 10,  // 13 copies of 'A'
+                 (uint8_t)(3328 + 48), (uint8_t)((((3328 + 48) >> 4) & 0xF0) | 7),     // the ascending run: "0123456789"
+                 (uint8_t)(3968), (uint8_t)(((3968 >> 4) & 0xF0) | 0)};               // blanks
+    std::string want = "BCBCB" + std::string(13, 'A') + "0123456789" + "   ";
+    Bytes expected(want.begin(), want.end()), out;
+    ASSERT_EQ(lha::kOk, DecodeOnly(RawMember("-lz5-", packed, expected), &out));
+    EXPECT_EQ(want, std::string(out.begin(), out.end()));
+}
+
+TEST(OlderMethods, LzsReadsBitPackedTokensOverABlankDictionary)
+{
+    // 1 + 8 bits for a literal, 0 + 11-bit position + 4-bit length - 2 for a match;
+    // writing starts at 2048 - 17 over blanks.
+    struct Bits {
+        Bytes b;
+        int n = 0;
+        void Put(int count, unsigned v)
+        {
+            while (count--) {
+                if (n % 8 == 0) b.push_back(0);
+                if ((v >> count) & 1) b.back() |= (uint8_t)(0x80 >> (n % 8));
+                n++;
+            }
+        }
+    } bits;
+    bits.Put(1, 1), bits.Put(8, 'x');
+    bits.Put(1, 1), bits.Put(8, 'y');
+    bits.Put(1, 0), bits.Put(11, 2031), bits.Put(4, 2);  // "xyxy"
+    bits.Put(1, 0), bits.Put(11, 100), bits.Put(4, 0);   // two blanks
+    std::string want = "xyxyxy  ";
+    Bytes expected(want.begin(), want.end()), out;
+    ASSERT_EQ(lha::kOk, DecodeOnly(RawMember("-lzs-", bits.b, expected), &out));
+    EXPECT_EQ(want, std::string(out.begin(), out.end()));
+    // Cut short, the stream is an error rather than blanks.
+    Bytes cut(bits.b.begin(), bits.b.begin() + 3);
+    out.clear();
+    EXPECT_NE(lha::kOk, DecodeOnly(RawMember("-lzs-", cut, expected), &out));
+}
+
 TEST(DamagedArchives, EveryTruncationIsAnErrorNeverAWrongMember)
 {
     ArchiveBuilder ab;

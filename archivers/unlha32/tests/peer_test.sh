@@ -2,13 +2,14 @@
 # UNLHA32.DLL against other LHA programs, run natively:
 #   archives made by jlha (-lh5-, -lh6-, -lh7-; header levels 0, 1, 2; nested directories)
 #   are extracted by our library byte for byte, and archives made by our library, Japanese
-#   names included, are extracted byte for byte by lhasa, bsdtar and jlha and tested by 7z.
+#   names included, are extracted byte for byte by lhasa, bsdtar and jlha and tested by 7z;
+#   random -lzs- and -lz5- streams decode as lhasa decodes them.
 # Usage: peer_test.sh UNLHA32_CLI.EXE [EMULATOR]
 set -u
 cli=$(readlink -f "$1")
 emu="${2:-wine}"
 case "$emu" in */*) emu=$(readlink -f "$emu") ;; esac
-for tool in jlha lhasa bsdtar 7z iconv cmp; do
+for tool in jlha lhasa bsdtar 7z iconv cmp python3; do
   command -v "$tool" >/dev/null || { echo "missing $tool"; exit 1; }
 done
 if locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8; fi
@@ -97,6 +98,18 @@ printf 'A -x1a1r2 "%s"\r\n"src\\*.*"\r\n' "$(winpath "$arc2")" > "$work/j/\$PACK
 rm -f "$work/j/\$PACK.LST"
 mkdir -p "$work/jx" && (cd "$work/jx" && jlha xq "$arc2" >/dev/null 2>&1)
 if same_tree "$work/j/src" "$work/jx/src" "" files; then ok; else bad "jlha does not extract our archive byte for byte"; fi
+
+# The LArc methods of old archives: random token streams, as lhasa decodes them.
+old="$work/old"
+mkdir -p "$old"
+python3 "$(dirname "$0")/old_methods.py" "$old" 10
+for arc in "$old"/*.lzh; do
+  [ "$(basename "$arc")" = probe.lzh ] && continue
+  base="${arc%.lzh}"
+  rm -rf "$old/out"
+  if unlha X "$(winpath "$arc")" "$(winpath "$old/out")\\" '*.*' && cmp -s "$old/out/x.bin" "$base.expected"; then ok
+  else bad "$(basename "$arc"): our extraction differs from lhasa's"; fi
+done
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
