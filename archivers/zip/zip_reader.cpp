@@ -273,7 +273,7 @@ ZipResult ZipDecodeMember(const ZipSource& src, const ZipArchive&, const ZipMemb
   if (m.dataOffset > src.size || m.compSize > src.size - m.dataOffset) return ZIP_E_DATA;
   // Buffers no larger than the member: small members are the common case.
   size_t inLen = size_t(std::max<uint64_t>(1, std::min<uint64_t>(m.compSize, kChunk)));
-  size_t outLen = size_t(std::min<uint64_t>(m.size + 1, kChunk));
+  size_t outLen = m.size >= kChunk ? kChunk : size_t(m.size + 1);
   std::unique_ptr<uint8_t[]> inBuf(new (std::nothrow) uint8_t[inLen]);
   std::unique_ptr<uint8_t[]> outBuf(new (std::nothrow) uint8_t[m.method == 8 ? outLen : 1]);
   if (!inBuf || !outBuf) return ZIP_E_MEMORY;
