@@ -139,6 +139,25 @@ for f in f1.txt f40000.txt f65600.txt; do
 done
 [ "$(ls "$WORK/many-out/m" | wc -l)" = 3 ] && echo "extracted 3 chosen members of 7z-many.zip" || fail "7z-many.zip: other members extracted"
 
+# A ZIP64 member over 4 GiB (zeros), made by 7z: 64-bit sizes in the directory and local header.
+BIG="$WORK/big"
+mkdir -p "$BIG"
+truncate -s 4400000000 "$BIG/zeros.bin"
+touch -d '2024-02-03 04:05:06' "$BIG/zeros.bin"
+(cd "$BIG" && 7z a -tzip -mx=1 -bd "$ARCS/7z-big.zip" zeros.bin >/dev/null) || fail "7z big"
+rm -f "$BIG/zeros.bin"
+drive list "$(winpath "$ARCS/7z-big.zip")" | tail -n +2 | cut -f1-6 > "$WORK/listed"
+# The listing columns hold nine digits: a larger size shows as 999999999.
+expected "$ARCS/7z-big.zip" 1 | awk -F'\t' 'BEGIN { OFS = "\t" } { if ($2 > 999999999) $2 = 999999999; print }' > "$WORK/expected"
+cmp -s "$WORK/listed" "$WORK/expected" && echo "listed 7z-big.zip" || { fail "7z-big.zip: listing differs"; diff "$WORK/expected" "$WORK/listed"; }
+unzip32 "-x \"$(winpath "$ARCS/7z-big.zip")\" \"$(winpath "$BIG/out")\\\" *.*" || { fail "7z-big.zip: result $?"; cat "$WORK/cmd.out"; }
+if [ "$(stat -c %s "$BIG/out/zeros.bin" 2>/dev/null)" = 4400000000 ] && cmp -s -n 4400000000 "$BIG/out/zeros.bin" /dev/zero; then
+  echo "extracted 7z-big.zip: 4400000000 zero bytes"
+else
+  fail "7z-big.zip: extracted member differs"
+fi
+rm -rf "$BIG"
+
 if [ "$FAILS" -ne 0 ]; then
   echo "$FAILS peer checks failed"
   exit 1
