@@ -1,4 +1,4 @@
-// LZH archive codec: header levels 0-3, methods -lh0-/-lz4-/-lhd-/-lh5-/-lh6-/-lh7-/-lzs-/-lz5-,
+// LZH archive codec: header levels 0-3, methods -lh0-/-lz4-/-lhd-/-lh1-/-lh5-/-lh6-/-lh7-/-lzs-/-lz5-,
 // and a level-2 / -lh5- writer. Portable C++: no operating-system headers, so the
 // same code builds for the Windows library and natively for fuzzing.
 #pragma once
@@ -24,7 +24,7 @@ enum Status {
 
 const char *StatusText(Status s);
 
-enum MethodId { kMethodUnknown, kMethodStored, kMethodDir, kMethodLh5, kMethodLh6, kMethodLh7, kMethodLzs, kMethodLz5 };
+enum MethodId { kMethodUnknown, kMethodStored, kMethodDir, kMethodLh5, kMethodLh6, kMethodLh7, kMethodLzs, kMethodLz5, kMethodLh1 };
 
 struct Member {
     std::string name;           // Shift-JIS, parts separated by '\\', directories without a trailing one

@@ -395,6 +395,161 @@ Status DecodeLarc(const Input &in, const Member &m, const Output &out, bool lz5)
     return kOk;
 }
 
+// -lh1-: a 4 KB dictionary, lengths 3..60, literals and lengths coded with an adaptive
+// Huffman tree, the upper six bits of a position with a fixed code and the lower six raw.
+struct AdaptiveHuffman {
+    static const int kSymbols = 314;
+    static const int kNodes = 2 * kSymbols - 1;
+    static const int kRoot = kNodes - 1;
+    static const unsigned kMaxFreq = 0x8000;
+    unsigned freq[kNodes + 1];
+    int parent[kNodes + kSymbols];
+    int son[kNodes];
+
+    void Start()
+    {
+        for (int i = 0; i < kSymbols; i++) {
+            freq[i] = 1;
+            son[i] = i + kNodes;
+            parent[i + kNodes] = i;
+        }
+        for (int i = 0, j = kSymbols; j <= kRoot; i += 2, j++) {
+            freq[j] = freq[i] + freq[i + 1];
+            son[j] = i;
+            parent[i] = parent[i + 1] = j;
+        }
+        freq[kNodes] = 0xFFFF;  // a sentinel larger than any count
+        parent[kRoot] = 0;
+    }
+
+    // Halves the counts and rebuilds the tree once the root count reaches the limit.
+    void Rebuild()
+    {
+        int j = 0;
+        for (int i = 0; i < kNodes; i++) {
+            if (son[i] >= kNodes) {
+                freq[j] = (freq[i] + 1) / 2;
+                son[j] = son[i];
+                j++;
+            }
+        }
+        for (int i = 0, k, n = kSymbols; n < kNodes; i += 2, n++) {
+            unsigned f = freq[i] + freq[i + 1];
+            for (k = n - 1; f < freq[k]; k--) {
+            }
+            k++;
+            memmove(&freq[k + 1], &freq[k], (n - k) * sizeof freq[0]);
+            freq[k] = f;
+            memmove(&son[k + 1], &son[k], (n - k) * sizeof son[0]);
+            son[k] = i;
+        }
+        for (int i = 0; i < kNodes; i++) {
+            int k = son[i];
+            if (k >= kNodes) parent[k] = i;
+            else parent[k] = parent[k + 1] = i;
+        }
+    }
+
+    // Counts symbol c and swaps nodes so that counts stay ordered along the node list.
+    void Update(int c)
+    {
+        if (freq[kRoot] == kMaxFreq) Rebuild();
+        c = parent[c + kNodes];
+        do {
+            unsigned k = ++freq[c];
+            int l = c + 1;
+            if (k > freq[l]) {
+                while (k > freq[++l]) {
+                }
+                l--;
+                freq[c] = freq[l];
+                freq[l] = k;
+                int i = son[c];
+                parent[i] = l;
+                if (i < kNodes) parent[i + 1] = l;
+                int j = son[l];
+                son[l] = i;
+                parent[j] = c;
+                if (j < kNodes) parent[j + 1] = c;
+                son[c] = j;
+                c = l;
+            }
+        } while ((c = parent[c]) != 0);
+    }
+};
+
+// Code lengths of the upper six position bits: 1 of 3 bits, 3 of 4, 8 of 5, 12 of 6, 24 of 7, 16 of 8.
+int Lh1PositionLength(int upper)
+{
+    static const int first[] = {0, 1, 4, 12, 24, 48, 64};
+    int len = 3;
+    while (upper >= first[len - 2]) len++;
+    return len;
+}
+
+Status DecodeLh1(const Input &in, const Member &m, const Output &out)
+{
+    std::unique_ptr<BitReader> br(new BitReader);
+    br->in = &in;
+    br->pos = m.data_offset;
+    br->end = m.data_offset + m.packed_size;
+    br->total = m.packed_size * 8;
+    std::unique_ptr<AdaptiveHuffman> tree(new AdaptiveHuffman);
+    tree->Start();
+    // Upper position bits from the next eight bits of the stream: canonical codes in order.
+    uint8_t upper_of[256], length_of[256];
+    for (int s = 0, code = 0, prev = 3; s < 64; s++) {
+        int len = Lh1PositionLength(s);
+        code <<= len - prev;
+        prev = len;
+        for (int v = 0; v < (1 << (8 - len)); v++) {
+            upper_of[(code << (8 - len)) | v] = (uint8_t)s;
+            length_of[(code << (8 - len)) | v] = (uint8_t)len;
+        }
+        code++;
+    }
+    const size_t kSize = 4096;
+    std::vector<uint8_t> ring(kSize, ' '), buf;
+    buf.reserve(1 << 16);
+    size_t r = kSize - 60;
+    uint64_t remaining = m.original_size;
+    uint16_t crc = 0;
+    auto emit = [&](uint8_t c) -> bool {
+        ring[r] = c;
+        r = (r + 1) & (kSize - 1);
+        buf.push_back(c);
+        remaining--;
+        if (buf.size() < (1 << 16)) return true;
+        crc = Crc16(crc, buf.data(), buf.size());
+        bool ok = out.write(out.ctx, buf.data(), buf.size());
+        buf.clear();
+        return ok;
+    };
+    while (remaining > 0) {
+        br->Refill();
+        int c = tree->son[AdaptiveHuffman::kRoot];
+        while (c < AdaptiveHuffman::kNodes) c = tree->son[c + br->Get(1)];
+        c -= AdaptiveHuffman::kNodes;
+        tree->Update(c);
+        if (c < 256) {
+            if (!emit((uint8_t)c)) return kWriteFailed;
+        } else {
+            unsigned v = br->Peek(8);
+            br->Skip(length_of[v]);
+            unsigned dist = ((unsigned)upper_of[v] << 6 | br->Get(6)) + 1;
+            size_t from = (r - dist) & (kSize - 1);
+            for (int k = 0, len = c - 253; k < len && remaining > 0; k++)
+                if (!emit(ring[(from + k) & (kSize - 1)])) return kWriteFailed;
+        }
+        if (br->consumed > br->total) return br->failed ? kReadFailed : kTruncated;
+    }
+    if (br->failed) return kReadFailed;
+    crc = Crc16(crc, buf.data(), buf.size());
+    if (!out.write(out.ctx, buf.data(), buf.size())) return kWriteFailed;
+    if (m.has_crc && crc != m.crc) return kCrcMismatch;
+    return kOk;
+}
+
 }  // namespace
 
 Status ExtractMember(const Input &in, const Member &m, const Output &out)
@@ -406,6 +561,7 @@ Status ExtractMember(const Input &in, const Member &m, const Output &out)
     case kMethodLh5: return DecodeLzh(in, m, out, 13);
     case kMethodLh6: return DecodeLzh(in, m, out, 15);
     case kMethodLh7: return DecodeLzh(in, m, out, 16);
+    case kMethodLh1: return DecodeLh1(in, m, out);
     case kMethodLzs: return DecodeLarc(in, m, out, false);
     case kMethodLz5: return DecodeLarc(in, m, out, true);
     default: return kUnsupportedMethod;

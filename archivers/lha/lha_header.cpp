@@ -64,6 +64,7 @@ MethodId ClassifyMethod(const char *m)
     if (MethodIs(m, "-lh5-")) return kMethodLh5;
     if (MethodIs(m, "-lh6-")) return kMethodLh6;
     if (MethodIs(m, "-lh7-")) return kMethodLh7;
+    if (MethodIs(m, "-lh1-")) return kMethodLh1;
     if (MethodIs(m, "-lzs-")) return kMethodLzs;
     if (MethodIs(m, "-lz5-")) return kMethodLz5;
     return kMethodUnknown;

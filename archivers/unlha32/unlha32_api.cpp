@@ -184,7 +184,7 @@ __declspec(dllexport) int WINAPI UnlhaGetFileCount(LPCSTR path)
 __declspec(dllexport) BOOL WINAPI UnlhaConfigDialog(const HWND owner, LPSTR, const int)
 {
     char text[200];
-    wsprintfA(text, "UNLHA32.DLL  Ver %d.%02d\n\n-lh0- -lh5- -lh6- -lh7- -lhd-\nヘッダレベル 0, 1, 2, 3",
+    wsprintfA(text, "UNLHA32.DLL  Ver %d.%02d\n\n-lh0- -lh1- -lh5- -lh6- -lh7- -lhd- -lzs- -lz4- -lz5-\nヘッダレベル 0, 1, 2, 3",
               kVersion / 100, kVersion % 100);
     return MessageBoxA(owner, text, "UNLHA32.DLL", MB_OK | MB_ICONINFORMATION) != 0;
 }

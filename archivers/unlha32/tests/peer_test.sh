@@ -3,7 +3,7 @@
 #   archives made by jlha (-lh5-, -lh6-, -lh7-; header levels 0, 1, 2; nested directories)
 #   are extracted by our library byte for byte, and archives made by our library, Japanese
 #   names included, are extracted byte for byte by lhasa, bsdtar and jlha and tested by 7z;
-#   random -lzs- and -lz5- streams decode as lhasa decodes them.
+#   random -lzs- and -lz5- streams decode as lhasa decodes them, and -lh1- archives back to their data.
 # Usage: peer_test.sh UNLHA32_CLI.EXE [EMULATOR]
 set -u
 cli=$(readlink -f "$1")
@@ -99,10 +99,10 @@ rm -f "$work/j/\$PACK.LST"
 mkdir -p "$work/jx" && (cd "$work/jx" && jlha xq "$arc2" >/dev/null 2>&1)
 if same_tree "$work/j/src" "$work/jx/src" "" files; then ok; else bad "jlha does not extract our archive byte for byte"; fi
 
-# The LArc methods of old archives: random token streams, as lhasa decodes them.
+# Methods of old archives: -lzs- and -lz5- streams as lhasa decodes them, -lh1- data.
 old="$work/old"
 mkdir -p "$old"
-python3 "$(dirname "$0")/old_methods.py" "$old" 10
+python3 "$(dirname "$0")/old_methods.py" "$old" 10 || bad "could not make the old-method archives"
 for arc in "$old"/*.lzh; do
   [ "$(basename "$arc")" = probe.lzh ] && continue
   base="${arc%.lzh}"
