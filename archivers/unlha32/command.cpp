@@ -10,7 +10,8 @@ namespace {
 
 struct Token {
     std::string text;
-    bool quoted;
+    bool quoted;        // some of it was in double quotes
+    bool lead_quoted;   // it began with a double quote
 };
 
 std::vector<Token> Tokenize(const std::string &line)
@@ -20,7 +21,7 @@ std::vector<Token> Tokenize(const std::string &line)
     while (i < line.size()) {
         while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r' || line[i] == '\n')) i++;
         if (i >= line.size()) break;
-        Token t{std::string(), false};
+        Token t{std::string(), false, line[i] == '"'};
         bool in_quotes = false;
         for (; i < line.size(); i++) {
             char c = line[i];
@@ -86,7 +87,8 @@ std::string ParseUnlhaCommand(const std::string &line, const ReadTextFile &read,
     *cmd = UnlhaCommand();
     std::vector<Token> tokens;
     for (const Token &t : Tokenize(line)) {
-        if (t.quoted || t.text.size() < 2 || t.text[0] != '@') {
+        // "@file" and @"file with blanks" name a response file, "@file" in quotes does not.
+        if (t.lead_quoted || t.text.size() < 2 || t.text[0] != '@') {
             tokens.push_back(t);
             continue;
         }
@@ -99,7 +101,7 @@ std::string ParseUnlhaCommand(const std::string &line, const ReadTextFile &read,
         // After the first line each line is one name, spaces and all.
         for (size_t i = 1; i < lines.size(); i++) {
             std::string name = Unquote(lines[i]);
-            if (!name.empty()) tokens.push_back(Token{name, true});
+            if (!name.empty()) tokens.push_back(Token{name, true, true});
         }
     }
 

@@ -65,6 +65,13 @@ TEST(CommandLine, ResponseFilesKeepEachNameWhole)
     EXPECT_EQ((std::vector<std::string>{"file a", "sub\\*.*"}), c.names);
 
     EXPECT_NE("", ParseUnlhaCommand("@missing.lst", f.Reader(), &c));
+
+    // A response file in a directory with blanks, and a member whose name starts with '@'.
+    f.content["C:\\My Files\\r.lst"] = "X \"a.lzh\" \"out\\\"\r\n";
+    ASSERT_EQ("", ParseUnlhaCommand("@\"C:\\My Files\\r.lst\"", f.Reader(), &c));
+    EXPECT_EQ("a.lzh", c.archive);
+    ASSERT_EQ("", ParseUnlhaCommand("X a.lzh \"@name\"", f.Reader(), &c));
+    EXPECT_EQ(std::vector<std::string>{"@name"}, c.names);
 }
 
 TEST(CommandLine, PackModesAndDoubleByteNames)
