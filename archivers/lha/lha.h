@@ -69,6 +69,10 @@ uint16_t Crc16(uint16_t crc, const void *data, size_t n);
 
 bool IsSjisLead(uint8_t c);
 
+// Converts the separators '/', '\\' and 0xFF to '\\' and drops empty and "." parts, keeping a
+// leading separator so that UnsafeNameReason can refuse a rooted name.
+std::string NormalizeName(const std::string &raw);
+
 // Offset of the first member header; skips a self-extracting stub. UINT64_MAX if none.
 uint64_t FindFirstHeader(const Input &in);
 

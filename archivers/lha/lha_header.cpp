@@ -121,34 +121,6 @@ void ApplyExt(uint8_t type, const uint8_t *d, size_t n, Member *m, NameParts *np
     }
 }
 
-// Converts the stored separators ('/', '\\', 0xFF) to '\\', drops empty and "." parts but keeps
-// a leading separator so that the safety check can refuse rooted names.
-std::string NormalizeName(const std::string &raw)
-{
-    std::string out, part;
-    bool rooted = false, first = true;
-    auto flush = [&](bool at_sep) {
-        if (first && at_sep && part.empty()) rooted = true;
-        first = false;
-        if (part.empty() || part == ".") { part.clear(); return; }
-        if (!out.empty()) out += '\\';
-        out += part;
-        part.clear();
-    };
-    for (size_t i = 0; i < raw.size(); i++) {
-        uint8_t c = (uint8_t)raw[i];
-        if (IsSjisLead(c) && i + 1 < raw.size()) {
-            part += raw[i];
-            part += raw[++i];
-        } else if (c == '/' || c == '\\' || c == 0xFF) {
-            flush(true);
-        } else {
-            part += (char)c;
-        }
-    }
-    flush(false);
-    return rooted ? "\\" + out : out;
-}
 
 // The same rules for a UTF-16 name, where 0xFFFF also separates directories.
 std::u16string NormalizeWide(const std::u16string &raw)
@@ -198,6 +170,33 @@ uint16_t Crc16(uint16_t crc, const void *data, size_t n)
 }
 
 bool IsSjisLead(uint8_t c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+std::string NormalizeName(const std::string &raw)
+{
+    std::string out, part;
+    bool rooted = false, first = true;
+    auto flush = [&](bool at_sep) {
+        if (first && at_sep && part.empty()) rooted = true;
+        first = false;
+        if (part.empty() || part == ".") { part.clear(); return; }
+        if (!out.empty()) out += '\\';
+        out += part;
+        part.clear();
+    };
+    for (size_t i = 0; i < raw.size(); i++) {
+        uint8_t c = (uint8_t)raw[i];
+        if (IsSjisLead(c) && i + 1 < raw.size()) {
+            part += raw[i];
+            part += raw[++i];
+        } else if (c == '/' || c == '\\' || c == 0xFF) {
+            flush(true);
+        } else {
+            part += (char)c;
+        }
+    }
+    flush(false);
+    return rooted ? "\\" + out : out;
+}
 
 Status ReadHeader(const Input &in, uint64_t off, Member *m, uint64_t *next)
 {

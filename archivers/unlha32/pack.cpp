@@ -32,14 +32,8 @@ struct Collector {
 
 bool HasWildcard(const std::string &s) { return s.find_first_of("*?") != std::string::npos; }
 
-std::string CleanName(std::string s)
-{
-    for (char &c : s)
-        if (c == '/') c = '\\';
-    while (s.size() >= 2 && s[0] == '.' && s[1] == '\\') s.erase(0, 2);
-    while (EndsWithSeparator(s)) s.pop_back();
-    return s;
-}
+// The name as the archive will hold it, so that reading it back gives the same text.
+std::string CleanName(const std::string &s) { return lha::NormalizeName(s); }
 
 void AddItem(Collector &c, const std::string &rel, const WIN32_FIND_DATAA &fd)
 {

@@ -509,6 +509,9 @@ TEST_F(UnlhaTest, UpdateAndAddModesChooseWhatToReplace)
     ASSERT_EQ(0, Pack('A', archive, {"b.bin"}, work));
     EXPECT_EQ(Crc16(b2), crc_of("b.bin"));
     EXPECT_EQ(count + 1, Lib().GetFileCount(archive.c_str()));
+    // Written differently, the same file is still the same member.
+    ASSERT_EQ(0, Pack('A', archive, {".\\c.txt", "dir\\\\sub\\deep.txt"}, work));
+    EXPECT_EQ(count + 1, Lib().GetFileCount(archive.c_str()));
     // Members that were not touched still extract intact.
     EXPECT_TRUE(Lib().CheckArchive(archive.c_str(), 2));
 }
