@@ -590,6 +590,13 @@ TEST_F(UnlhaTest, NamesThatWouldEscapeAreRefusedAndReported)
     std::string path = root + "\\out\\evil.lzh";
     WriteBytes(path, arc);
     EXPECT_EQ(8, Lib().GetFileCount(path.c_str()));
+    // Level 0 stores the MS-DOS stamp itself: the record passes it on unchanged.
+    std::vector<Record> recs = List(path);
+    ASSERT_EQ(8u, recs.size());
+    EXPECT_EQ("ok.txt", recs[7].name);
+    EXPECT_EQ(0x4A21, recs[7].date);
+    EXPECT_EQ(0x0000, recs[7].time);
+    EXPECT_EQ("-lh0-", recs[7].method);
     std::string dest = root + "\\a\\b\\dest";
     std::string log;
     EXPECT_NE(0, Run("X -x1a1 \"" + path + "\" \"" + dest + "\\\" *.*", &log));
