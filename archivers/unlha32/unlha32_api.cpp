@@ -38,7 +38,6 @@ namespace {
 const WORD kVersion = 100;
 
 LONG running = 0;
-BOOL background = FALSE;
 
 struct OpenArchiveState {
     std::vector<lha::Member> members;
@@ -128,11 +127,8 @@ __declspec(dllexport) WORD WINAPI UnlhaGetVersion(void) { return kVersion; }
 
 __declspec(dllexport) BOOL WINAPI UnlhaGetRunning(void) { return running != 0; }
 
-__declspec(dllexport) BOOL WINAPI UnlhaSetBackGroundMode(const BOOL mode)
-{
-    background = mode;
-    return TRUE;
-}
+// The library shows no window while it works, so there is nothing for the mode to change.
+__declspec(dllexport) BOOL WINAPI UnlhaSetBackGroundMode(const BOOL) { return TRUE; }
 
 __declspec(dllexport) int WINAPI Unlha(const HWND, LPCSTR cmdline, LPSTR output, const DWORD size)
 {
