@@ -1,0 +1,18 @@
+// Helpers shared by the tests: scratch directories on the real file system and
+// checks on Shift-JIS text.
+#pragma once
+#include <string>
+#include <windows.h>
+
+struct TempDir {
+    std::string path;   // Windows path without trailing backslash
+    TempDir();
+    ~TempDir();
+    std::string MakeDir(const std::string &relative);
+    std::string MakeFile(const std::string &relative, const std::string &content,
+                         DWORD attributes = 0);
+    std::string Full(const std::string &relative) const { return path + "\\" + relative; }
+};
+
+bool IsWholeCharacters(const char *text);   // no double-byte character cut in half at the end
+bool RemoveTree(const std::string &path);
