@@ -1,0 +1,56 @@
+// The program's global state: fixed tables allocated once at start-up and never grown.
+#pragma once
+#include <windows.h>
+
+enum {
+    MAX_ENTRIES = 16384,
+    NAME_POOL_BYTES = 524288,
+    NAME_POOL_FILL_LIMIT = 262144,   // ReadDirectory fills at most one byte less
+    PATH_HISTORY_COUNT = 50,
+    EXTCMD_COUNT = 52,
+    EXTCMD_LINE = 512,
+    EXTCMD_TITLE = 32,
+    EXTCMD_DIR = 270,
+    INPUT_HISTORY_COUNT = 20,
+    INPUT_HISTORY_ITEM = 261,
+};
+
+extern HINSTANCE g_instance;
+extern HWND g_mainWnd;
+extern HACCEL g_accel;
+extern int WinVersion;              // major * 100 + minor
+extern BYTE CfgFileMode;            // " /r": settings in Kelpo.CFG for this run
+extern BYTE UninstallMode;          // " /u"
+extern char VersionText[8];
+
+// Movable blocks of the FileTable: lock all three (in this order) around every access.
+extern HGLOBAL g_fileEntryBlock, g_namePoolBlock, g_baseNamePoolBlock;
+
+extern char *g_scratch[3];
+extern char *ProgramDir;
+extern char *CommandLineCopy;
+extern char *EditorPath;
+extern char *ViewerFilePath;
+extern char *FileMask;
+extern char *UnpackDestination;
+extern char *CurrentPath;
+extern char *AnnouncedPath;
+extern char *CursorName;
+extern char *DialogText;
+extern char *TreePath;
+extern WORD *OrderIndex;
+extern char *VolumeName;
+extern char *FileSystemName;
+extern char (*PathHistory)[1024];
+extern char (*DriveLastPath)[1024];
+extern char *FontFaceName;
+extern char (*ExtCommandLine)[EXTCMD_LINE];
+extern char (*ExtCommandTitle)[EXTCMD_TITLE];
+extern char (*ExtCommandDir)[EXTCMD_DIR];
+extern char *ExtViewerPath;
+extern char *ExtArchiverPath;
+extern char (*CommandHistory)[INPUT_HISTORY_ITEM];
+extern char (*PackHistory)[INPUT_HISTORY_ITEM];
+
+int AllocateTables();
+void FreeTables();

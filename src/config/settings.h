@@ -1,0 +1,49 @@
+// The Settings record: every user setting, named by its registry value.
+// String settings live in the global tables: editor = EditorPath, extviewer = ExtViewerPath,
+// extarchiver = ExtArchiverPath, fontname = FontFaceName, lastpath feeds CurrentPath,
+// phist%03d = PathHistory, commenu/comtitle/comdir = ExtCommandLine/Title/Dir.
+#pragma once
+#include <windows.h>
+
+enum ColorSlot {
+    CL_BACK, CL_LINE, CL_TITLE, CL_INFO, CL_DATA, CL_SYSTEM, CL_HIDDEN, CL_RDONLY, CL_NORMAL,
+    CL_VOLUME, CL_SUBDIR, CL_OWNDIR, CL_MARK, CL_TREE, CL_VIEW, CL_VIEWBK, CL_VIEWCR, CL_FUNC,
+    CL_FUNC2, COLOR_SLOT_COUNT
+};
+
+struct SettingsRecord {
+    int px, py, sx, sy;
+    BYTE dispmode;          // columns: 1, 2, 3 or 5
+    BYTE dispsubmode;       // 0 classic, 1 extended-1, 2 extended-2
+    BYTE sortmode;          // 0 name, 1 extension, 2 size, 3 date
+    BYTE sortdir;           // 0 ascending, 1 descending
+    BYTE tab;
+    WORD disprow;
+    BYTE toolbar;
+    char packmode;          // 'A', 'U' or 'M'
+    BYTE clipmode;
+    BYTE fkeynum;           // 10 or 12
+    BYTE treesave, namesmall, lnamepos, treemode, sideline, realsize, dirmark, altenable;
+    BYTE cspace, dirtime, returndeleteyes, curpage, infounit;
+    BYTE realcol;
+    COLORREF colors[COLOR_SLOT_COUNT];
+    BYTE presort, viewcr, secsw, timesw, weeksw;
+    WORD fontpoint;
+    BYTE charset, italic;
+    long weight;
+    int historyCount;       // entries in PathHistory
+};
+
+extern SettingsRecord Settings;
+
+struct ColorDefault {
+    const char *name;
+    BYTE r, g, b;
+};
+extern const ColorDefault ColorDefaults[COLOR_SLOT_COUNT];
+
+void SetDefaultSettings();
+void LoadSettings();
+void SaveSettings();
+void LoadExtCommands();
+void SaveExtCommands();
