@@ -2,3 +2,18 @@
 #include <windows.h>
 
 int KelpoMain(HINSTANCE instance, HINSTANCE previous, LPSTR cmdLine, int cmdShow);
+
+// Start-up pieces, callable by the window tests.
+bool RegisterMainClass(HINSTANCE instance);
+// Steps 2-10 of start-up; fullCommandLine NULL means the process command line.
+bool StartProgram(HINSTANCE instance, const char *commandLine, const char *fullCommandLine);
+HWND CreateMainWindow(int cmdShow);
+void ShutdownProgram();                                             // releases after the loop
+void ParseCommandLine(const char *commandLine, char *startDirectory);
+void Load3dControls();
+void Unload3dControls();
+void ShowHelp();
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+extern const char MainClassName[];
+extern int g_failAllocationAt;

@@ -1,41 +1,180 @@
 #include <windows.h>
+#include <string.h>
+#include <stdio.h>
 #include "app/app.h"
+#include "app/globals.h"
+#include "filelist/pathutil.h"
 #include "resource.h"
 
-static LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+const char MainClassName[] = "Kelpo32Class";
+
+static HMODULE ctl3dLibrary;
+static bool ctl3dRegistered;
+
+// Removes every occurrence of a switch; true when there was one.
+static bool RemoveSwitch(char *line, const char *sw)
 {
-    switch (msg) {
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
+    bool found = false;
+    size_t n = strlen(sw);
+    for (char *p = strstr(line, sw); p; p = strstr(p, sw)) {
+        memmove(p, p + n, strlen(p + n) + 1);
+        found = true;
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return found;
 }
 
-int KelpoMain(HINSTANCE instance, HINSTANCE, LPSTR, int cmdShow)
+void ParseCommandLine(const char *commandLine, char *startDirectory)
+{
+    char work[PATH_BUFFER];
+    lstrcpynA(work, commandLine ? commandLine : "", sizeof work);
+    startDirectory[0] = '\0';
+    if (RemoveSwitch(work, " /R"))
+        CfgFileMode = 1;
+    if (RemoveSwitch(work, " /r"))
+        CfgFileMode = 1;
+    if (RemoveSwitch(work, " /U") | RemoveSwitch(work, " /u")) {
+        UninstallMode = 1;
+        return;
+    }
+    const char *p = work;
+    if (*p == '"') {
+        p = strchr(p + 1, '"');
+        p = p ? p + 1 : work + strlen(work);
+    }
+    p = strchr(p, ' ');
+    if (!p)
+        return;
+    lstrcpynA(startDirectory, p + 1, PATH_BUFFER);
+    Unquote(startDirectory);
+}
+
+typedef BOOL(WINAPI *Ctl3dCall)(HINSTANCE);
+
+void Load3dControls()
+{
+    char path[500];
+    GetSystemDirectoryA(path, sizeof path - 16);
+    AppendBackslash(path, sizeof path);
+    strcat(path, "CTL3D32.DLL");
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(path, &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    FindClose(h);
+    UINT oldMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+    ctl3dLibrary = LoadLibraryA("CTL3D32.DLL");
+    if (ctl3dLibrary) {
+        Ctl3dCall reg = (Ctl3dCall)(void *)GetProcAddress(ctl3dLibrary, "Ctl3dRegister");
+        Ctl3dCall sub = (Ctl3dCall)(void *)GetProcAddress(ctl3dLibrary, "Ctl3dAutoSubclass");
+        if (reg && reg(g_instance) && sub && sub(g_instance))
+            ctl3dRegistered = true;
+    }
+    SetErrorMode(oldMode);
+}
+
+void Unload3dControls()
+{
+    if (!ctl3dRegistered)
+        return;
+    Ctl3dCall unreg = (Ctl3dCall)(void *)GetProcAddress(ctl3dLibrary, "Ctl3dUnregister");
+    if (unreg)
+        unreg(g_instance);
+    FreeLibrary(ctl3dLibrary);
+    ctl3dLibrary = NULL;
+    ctl3dRegistered = false;
+}
+
+void ShowHelp()
+{
+    char path[PATH_BUFFER + 16];
+    snprintf(path, sizeof path, "%sKelpo.HLP", ProgramDir);
+    WinHelpA(g_mainWnd, path, HELP_FINDER, 0);
+}
+
+bool RegisterMainClass(HINSTANCE instance)
 {
     WNDCLASSA wc = {};
     wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     wc.lpfnWndProc = MainWndProc;
     wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_KELPO));
-    wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    wc.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
     wc.lpszMenuName = "MAINMENU";
-    wc.lpszClassName = "Kelpo32Class";
-    if (!RegisterClassA(&wc))
-        return 1;
-    HWND hwnd = CreateWindowExA(WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE, "Kelpo32Class", "Kelpo",
+    wc.lpszClassName = MainClassName;
+    return RegisterClassA(&wc) != 0;
+}
+
+void (*LoadArchiverLibraries)();
+void (*FreeArchiverLibraries)();
+void (*CloseChangeWatchers)();
+
+bool StartProgram(HINSTANCE instance, const char *commandLine, const char *fullCommandLine)
+{
+    DWORD version = GetVersion();
+    WinVersion = (int)(LOBYTE(LOWORD(version)) * 100 + HIBYTE(LOWORD(version)));
+    if (!AllocateTables()) {
+        FreeTables();
+        MessageBoxA(NULL, "Kelpo起動に必要なメモリーがありません", "Kelpo", MB_ICONHAND | MB_SYSTEMMODAL);
+        return false;
+    }
+    UnpackDestination[0] = '\0';
+    lstrcpynA(CommandLineCopy, commandLine ? commandLine : "", 1024);
+    g_instance = instance;
+    CurrentPath[0] = '\0';
+    CfgFileMode = 0;
+    UninstallMode = 0;
+    ParseCommandLine(fullCommandLine ? fullCommandLine : GetCommandLineA(), CurrentPath);
+    if (!ValidatePath(CurrentPath, NULL))
+        CurrentPath[0] = '\0';
+    char exe[1024];
+    exe[GetModuleFileNameA(NULL, exe, 1023)] = '\0';
+    SplitPath(exe, ProgramDir, NULL, NULL);
+    strcpy(VersionText, "1.00");
+    if (LoadArchiverLibraries)
+        LoadArchiverLibraries();
+    if (WinVersion < 400)
+        Load3dControls();
+    return true;
+}
+
+HWND CreateMainWindow(int cmdShow)
+{
+    HWND hwnd = CreateWindowExA(WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE, MainClassName, "Kelpo",
                                 WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 800, 600,
-                                NULL, NULL, instance, NULL);
+                                NULL, NULL, g_instance, NULL);
+    if (!hwnd)
+        return NULL;
     ShowWindow(hwnd, cmdShow);
     UpdateWindow(hwnd);
-    HACCEL accel = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCEL));
+    return hwnd;
+}
+
+void ShutdownProgram()
+{
+    if (WinVersion < 400)
+        Unload3dControls();
+    if (FreeArchiverLibraries)
+        FreeArchiverLibraries();
+    if (CloseChangeWatchers)
+        CloseChangeWatchers();
+    FreeTables();
+}
+
+int KelpoMain(HINSTANCE instance, HINSTANCE previous, LPSTR cmdLine, int cmdShow)
+{
+    if (!previous && !RegisterMainClass(instance))
+        return 1;
+    if (!StartProgram(instance, cmdLine, NULL))
+        return 0;
+    HWND hwnd = CreateMainWindow(cmdShow);
+    g_accel = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCEL));
     MSG msg;
     while (GetMessageA(&msg, NULL, 0, 0) > 0) {
-        if (!TranslateAcceleratorA(hwnd, accel, &msg)) {
+        if (!hwnd || !TranslateAcceleratorA(hwnd, g_accel, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
     }
+    ShutdownProgram();
     return 0;
 }

@@ -26,6 +26,7 @@ struct FileEntry {
     char shortName[14];
     char shortExt[5];
     BYTE mark;
+    BYTE reserved[8];       // pads the record to its table stride of 68 bytes
 };
 #pragma pack(pop)
 static_assert(sizeof(FileEntry) == 68, "FileEntry keeps its 68-byte layout");

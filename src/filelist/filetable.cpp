@@ -1,0 +1,287 @@
+#include "filelist/filetable.h"
+#include "filelist/pathutil.h"
+#include "app/globals.h"
+#include "app/cursor.h"
+#include "config/settings.h"
+#include <string.h>
+#include <stdio.h>
+
+FileEntry *g_entries;
+char *g_namePool;
+char *g_baseNamePool;
+
+int EntryCount;
+BYTE NoFiles;
+BYTE HasDotNames;
+double TotalBytes, TotalAllocated;
+int MarkedCount;
+double MarkedBytes, MarkedAllocated;
+DWORD ClusterBytes;
+int ReloadRequest;
+DWORD NamePoolUsed;
+DWORD VolumeSerial, VolumeMaxComponent, VolumeFlags;
+
+static const char placeholderName[] = "ﾌｧｲﾙｶﾞｱﾘﾏｾﾝ";
+static int lockDepth;
+
+// Nested brackets are counted so that a helper called inside a locked section keeps the views valid.
+void LockFileTable()
+{
+    if (lockDepth++ == 0) {
+        g_entries = (FileEntry *)GlobalLock(g_fileEntryBlock);
+        g_namePool = (char *)GlobalLock(g_namePoolBlock);
+        g_baseNamePool = (char *)GlobalLock(g_baseNamePoolBlock);
+    }
+}
+
+void UnlockFileTable()
+{
+    if (lockDepth > 0 && --lockDepth == 0) {
+        GlobalUnlock(g_fileEntryBlock);
+        GlobalUnlock(g_namePoolBlock);
+        GlobalUnlock(g_baseNamePoolBlock);
+        g_entries = NULL;
+        g_namePool = NULL;
+        g_baseNamePool = NULL;
+    }
+}
+
+FileEntry *EntryAt(int position)
+{
+    return &g_entries[OrderIndex[position]];
+}
+
+const char *LongNameAt(int position)
+{
+    return g_namePool + EntryAt(position)->nameOffset;
+}
+
+void ResetOrderIndex()
+{
+    for (int i = 0; i < MAX_ENTRIES; i++)
+        OrderIndex[i] = (WORD)i;
+}
+
+double RoundToCluster(DWORD size)
+{
+    if (ClusterBytes == 0 || size % ClusterBytes == 0)
+        return (double)size;
+    return ((double)(size / ClusterBytes) + 1.0) * ClusterBytes;
+}
+
+// The key is the upper-cased long name without its last extension; a dot at index 0 or 1
+// does not split, and a dot that is the second byte of a double-byte character is no dot.
+void MakeSortKey(const char *longName, char *key)
+{
+    strcpy(key, longName);
+    int dot = -1;
+    for (int i = 0; key[i]; i += CharLength(key + i))
+        if (key[i] == '.')
+            dot = i;
+    if (dot >= 2)
+        key[dot] = '\0';
+    UpperAscii(key);
+}
+
+static void MakePlaceholder(int record)
+{
+    FileEntry *e = &g_entries[record];
+    memset(e, 0, sizeof *e);
+    strcpy(e->shortName, placeholderName);
+    strcpy(g_namePool, placeholderName);
+    strcpy(g_baseNamePool, placeholderName);
+    EntryCount = 1;
+    NoFiles = 1;
+}
+
+// Hooks that the free-space, watching and sorting code fill in; the listing works without them.
+bool (*ReadDirectoryClusterQuery)(const char *root, DWORD *clusterBytes);
+void (*ReadDirectoryStopWatching)();
+void (*ReadDirectoryStartWatching)(const char *path);
+void (*ReadDirectorySort)(int showProgress);
+
+static bool DefaultClusterQuery(const char *path, DWORD *clusterBytes)
+{
+    char root[4] = {path[0], ':', '\\', 0};
+    DWORD spc, bps, freeClusters, totalClusters;
+    if (!GetDiskFreeSpaceA(root, &spc, &bps, &freeClusters, &totalClusters))
+        return false;
+    *clusterBytes = spc * bps;
+    return true;
+}
+
+static void StartWatchingCurrent()
+{
+    if (ReadDirectoryStartWatching)
+        ReadDirectoryStartWatching(CurrentPath);
+}
+
+void ReadDirectory(int showProgress)
+{
+    if (ReadDirectoryStopWatching)
+        ReadDirectoryStopWatching();
+    ResetOrderIndex();
+    EntryCount = 0;
+    MarkedCount = 0;
+    MarkedBytes = MarkedAllocated = TotalBytes = TotalAllocated = 0;
+    NoFiles = 0;
+    LockFileTable();
+
+    DWORD cluster = 0;
+    bool diskOk = CurrentPath[0] &&
+                  (ReadDirectoryClusterQuery ? ReadDirectoryClusterQuery : DefaultClusterQuery)(CurrentPath, &cluster);
+    if (diskOk)
+        ClusterBytes = cluster;
+    if (!diskOk || !ValidatePath(CurrentPath, NULL)) {
+        MakePlaceholder(0);
+        UnlockFileTable();
+        StartWatchingCurrent();
+        return;
+    }
+
+    StripBackslash(CurrentPath);
+    int drive = (CurrentPath[0] & 0xDF) - 'A';
+    if (drive >= 0 && drive < 26)
+        lstrcpynA(DriveLastPath[drive], CurrentPath, 512);
+    AppendBackslash(CurrentPath);
+    if (strcmp(FileMask, "*.*") == 0)
+        FileMask[0] = '\0';
+    char pattern[PATH_BUFFER + PATH_BUFFER];
+    snprintf(pattern, sizeof pattern, "%s%s", CurrentPath, FileMask[0] ? FileMask : "*.*");
+
+    NamePoolUsed = 0;
+    if (strlen(CurrentPath) == 3 && FileMask[0] == '\0') {
+        VolumeName[0] = FileSystemName[0] = '\0';
+        if (GetVolumeInformationA(CurrentPath, VolumeName, 255, &VolumeSerial, &VolumeMaxComponent,
+                                  &VolumeFlags, FileSystemName, 255)) {
+            if (VolumeName[0]) {
+                FileEntry *e = &g_entries[0];
+                memset(e, 0, sizeof *e);
+                e->EntryFlags = EF_VOLUME;
+                strcpy(g_namePool, VolumeName);
+                strcpy(g_baseNamePool, VolumeName);
+                TruncateBytes(VolumeName, e->shortName, 12);
+                NamePoolUsed = (DWORD)strlen(VolumeName) + 1;
+                EntryCount = 1;
+            }
+        } else {
+            // The root cannot be asked: show the Windows directory from the next reload on.
+            GetWindowsDirectoryA(CurrentPath, PATH_BUFFER);
+            AppendBackslash(CurrentPath);
+        }
+    }
+
+    HasDotNames = 0;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(pattern, &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            size_t nameLen = strlen(fd.cFileName);
+            DWORD n = NamePoolUsed + (DWORD)nameLen + 1;
+            if (n >= NAME_POOL_FILL_LIMIT)
+                break;
+            FileEntry *e = &g_entries[OrderIndex[EntryCount]];
+            e->nameOffset = NamePoolUsed;
+            memcpy(g_namePool + NamePoolUsed, fd.cFileName, nameLen + 1);
+            NamePoolUsed = n;
+            e->creationTime = fd.ftCreationTime;
+            e->accessTime = fd.ftLastAccessTime;
+            e->writeTime = fd.ftLastWriteTime;
+            e->sizeHigh = fd.nFileSizeHigh;
+            e->sizeLow = fd.nFileSizeLow;
+            // A long primary name without an alternate name is cut to the field, between characters.
+            TruncateBytes(fd.cAlternateFileName[0] ? fd.cAlternateFileName : fd.cFileName, e->shortName,
+                          sizeof e->shortName - 1);
+            e->EntryFlags = ((fd.dwFileAttributes & 7) << 4) |
+                            ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? (DWORD)EF_DIRECTORY : 0u) |
+                            ((fd.dwFileAttributes & FILE_ATTRIBUTE_ARCHIVE) ? (DWORD)EF_ARCHIVE : 0u);
+            MakeSortKey(fd.cFileName, g_baseNamePool + e->nameOffset);
+            e->mark = 0;
+            char ext[16];
+            ShortExtension(e->shortName, ext);
+            TruncateBytes(ext, e->shortExt, sizeof e->shortExt - 1);
+            UpperAscii(e->shortExt);
+            if (e->shortName[0] == '.') {
+                e->EntryFlags |= e->shortName[1] == '\0' ? EF_DOT : EF_DOTDOT;
+                HasDotNames = 1;
+            }
+            TotalBytes += (double)e->sizeLow;
+            TotalAllocated += RoundToCluster(e->sizeLow);
+            if (++EntryCount >= MAX_ENTRIES)
+                break;
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+
+    if (EntryCount > 0 && Settings.namesmall) {
+        for (int i = 0; i < EntryCount; i++)
+            CharLowerA(g_entries[i].shortName);
+    }
+    NoFiles = 0;
+    if (EntryCount == 0) {
+        MakePlaceholder(OrderIndex[0]);
+    } else if (Settings.presort && ReadDirectorySort) {
+        ReadDirectorySort(showProgress);
+    }
+    UnlockFileTable();
+    StartWatchingCurrent();
+}
+
+void FindEntryByName(const char *name)
+{
+    int size = PageSize();
+    PageTop = CursorSlot = 0;
+    LockFileTable();
+    for (int p = 0; p < EntryCount; p++) {
+        if (strcmp(LongNameAt(p), name) == 0) {
+            PageTop = (p / size) * size;
+            CursorSlot = p % size;
+            break;
+        }
+    }
+    UnlockFileTable();
+}
+
+int ScreenModeForReload;   // set to 1 by the viewer while it is shown
+
+void ApplyReloadRequest()
+{
+    int request = ReloadRequest;
+    ReloadRequest = 0;
+    if (request == 0 || ScreenModeForReload != 0)
+        return;
+    if (request == 1 || request == 2)
+        ReadDirectory(1);
+    if (request == 1 || CursorName[0] == '\0') {
+        CursorSlot = HasDotNames ? 1 : 0;
+        if (EntryCount <= 1)
+            CursorSlot = 0;
+        return;
+    }
+    FindEntryByName(CursorName);
+}
+
+void (*ToggleMarkRedraw)();
+
+void ToggleMark(int)
+{
+    if (NoFiles)
+        return;
+    LockFileTable();
+    int position = PageTop + CursorSlot;
+    if (position < EntryCount) {
+        FileEntry *e = EntryAt(position);
+        bool refused = (e->EntryFlags & EF_VOLUME) || e->shortName[0] == '.' ||
+                       ((e->EntryFlags & EF_DIRECTORY) && !Settings.dirmark);
+        if (!refused) {
+            int sign = e->mark ? -1 : 1;
+            e->mark = e->mark ? 0 : 1;
+            MarkedCount += sign;
+            MarkedBytes += sign * (double)e->sizeLow;
+            MarkedAllocated += sign * RoundToCluster(e->sizeLow);
+        }
+    }
+    UnlockFileTable();
+    if (ToggleMarkRedraw)
+        ToggleMarkRedraw();
+}

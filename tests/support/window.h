@@ -1,0 +1,23 @@
+// Runs the real main window inside a test program: the same start-up code as the entry
+// point, keys sent the way the keyboard sends them (through the accelerator table, with
+// Shift, Ctrl and Alt held in the keyboard state), and the screen read back as text.
+#pragma once
+#include <windows.h>
+#include <string>
+
+enum { KEY_SHIFT = 1, KEY_CTRL = 2, KEY_ALT = 4 };
+
+// Starts Kelpo with a whole command line ("Kelpo.EXE C:\DIR /r"); false when no window came up.
+bool KelpoStart(const std::string &commandLine);
+// Handles every queued message as the program's message loop does.
+void KelpoPump();
+// Presses and releases one key with the given modifiers, then pumps.
+void KelpoKey(UINT vk, int modifiers = 0);
+// Types characters: each is turned into its key and Shift state and pressed.
+void KelpoType(const std::string &text);
+// One screen line as drawn (80 Shift-JIS bytes).
+std::string KelpoLine(int line);
+// The whole screen, lines joined with '\n', for failure messages.
+std::string KelpoScreen();
+// Closes the window and releases everything as the program does at exit.
+void KelpoStop();

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <string.h>
+#include <string>
+#include "app/app.h"
+#include "app/globals.h"
+
+namespace {
+
+struct Parsed {
+    std::string dir;
+    int cfg, uninstall;
+};
+
+Parsed Parse(const char *line)
+{
+    CfgFileMode = UninstallMode = 0;
+    char dir[1024] = "junk";
+    ParseCommandLine(line, dir);
+    return {dir, CfgFileMode, UninstallMode};
+}
+
+TEST(CommandLine, SwitchesAreRemovedWhereverTheyStand)
+{
+    Parsed a = Parse("C:\\KELPO\\Kelpo.EXE /r C:\\WORK");
+    EXPECT_EQ("C:\\WORK", a.dir);
+    EXPECT_EQ(1, a.cfg);
+    Parsed b = Parse("C:\\KELPO\\Kelpo.EXE C:\\WORK /R");
+    EXPECT_EQ("C:\\WORK", b.dir);
+    EXPECT_EQ(1, b.cfg);
+    Parsed c = Parse("Kelpo.EXE C:\\WORK");
+    EXPECT_EQ(0, c.cfg);
+    EXPECT_EQ("C:\\WORK", c.dir);
+}
+
+TEST(CommandLine, QuotedProgramAndStartDirectory)
+{
+    Parsed a = Parse("\"C:\\Program Files\\Kelpo\\Kelpo.EXE\" \"C:\\My Documents\\x y\"");
+    EXPECT_EQ("C:\\My Documents\\x y", a.dir);
+    Parsed b = Parse("\"C:\\Program Files\\Kelpo\\Kelpo.EXE\" /r \"D:\\a b\"");
+    EXPECT_EQ("D:\\a b", b.dir);
+    EXPECT_EQ(1, b.cfg);
+    Parsed c = Parse("\"C:\\Program Files\\Kelpo\\Kelpo.EXE\"");
+    EXPECT_EQ("", c.dir);
+    Parsed d = Parse("Kelpo.EXE");
+    EXPECT_EQ("", d.dir);
+}
+
+TEST(CommandLine, UninstallStopsAndOtherSwitchesAreDirectories)
+{
+    Parsed a = Parse("Kelpo.EXE /u C:\\WORK");
+    EXPECT_EQ(1, a.uninstall);
+    EXPECT_EQ("", a.dir);
+    EXPECT_EQ(1, Parse("Kelpo.EXE /U").uninstall);
+    Parsed x = Parse("Kelpo.EXE /x");
+    EXPECT_EQ(0, x.uninstall);
+    EXPECT_EQ("/x", x.dir);
+    // Switches count only after a blank and in the two spellings.
+    Parsed y = Parse("Kelpo.EXE C:\\A/r");
+    EXPECT_EQ(0, y.cfg);
+    EXPECT_EQ("C:\\A/r", y.dir);
+}
+
+TEST(Tables, EveryPartialAllocationIsReleased)
+{
+    // Fail at each allocation in turn; FreeTables must cope with what exists.
+    for (int n = 1; n <= 30; n++) {
+        g_failAllocationAt = n;
+        EXPECT_EQ(0, AllocateTables()) << n;
+        FreeTables();
+        EXPECT_EQ(nullptr, g_fileEntryBlock);
+        EXPECT_EQ(nullptr, CurrentPath);
+    }
+    g_failAllocationAt = 0;
+    ASSERT_EQ(1, AllocateTables());
+    EXPECT_EQ(0, CurrentPath[0]);
+    EXPECT_EQ(0x0000, OrderIndex[16383]);
+    EXPECT_EQ(16384u * 68, GlobalSize(g_fileEntryBlock));
+    FreeTables();
+    FreeTables();   // a second call finds nothing left to free
+}
+
+} // namespace
