@@ -3,22 +3,27 @@
 #include <string.h>
 #include "app/app.h"
 #include "app/mainwnd.h"
+#include "app/dispatch.h"
 #include "app/globals.h"
 #include "app/cursor.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
+#include "filelist/watch.h"
+#include "screen/screen.h"
 #include "resource.h"
 
 BYTE ResizePending;
 BYTE InCreate;
 int ScreenMode;
 static UINT_PTR clockTimer;
+HICON TreeIcons[5];
+extern int ScreenModeForReload;
 
 void RepaintGrid(HWND hwnd)
 {
     ApplyReloadRequest();
-    InvalidateRect(hwnd, NULL, TRUE);
+    InvalidateRect(hwnd, &GridRect, TRUE);
     UpdateWindow(hwnd);
 }
 
@@ -29,94 +34,260 @@ void RepaintAll(HWND hwnd)
     UpdateWindow(hwnd);
 }
 
+void UpdateRowsMenu(HWND hwnd)
+{
+    HMENU menu = GetMenu(hwnd);
+    if (!menu)
+        return;
+    static const int rows[4] = {15, 20, 25, 30};
+    bool standard = false;
+    for (int i = 0; i < 4; i++) {
+        bool on = Settings.disprow == rows[i];
+        standard |= on;
+        CheckMenuItem(menu, IDM_ROWS_15 + i, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+    }
+    CheckMenuItem(menu, IDM_ROWS_SET, MF_BYCOMMAND | (standard ? MF_UNCHECKED : MF_CHECKED));
+    char text[64];
+    snprintf(text, sizeof text, "設定(&C)...\t%d行", Settings.disprow);
+    ModifyMenuA(menu, IDM_ROWS_SET, MF_BYCOMMAND | MF_STRING | (standard ? MF_UNCHECKED : MF_CHECKED),
+                IDM_ROWS_SET, text);
+    DrawMenuBar(hwnd);
+}
+
+void ApplyRowCount(HWND hwnd)
+{
+    int width, height;
+    ComputeWindowSize(&width, &height);
+    ComputeGeometry();
+    ScreenRecordReset(Settings.disprow);
+    UpdateRowsMenu(hwnd);
+    CursorSlot = 0;
+    PageTop = 0;
+    PrevSlot = -1;
+    SetWindowPos(hwnd, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+    RepaintAll(hwnd);
+}
+
+void StoreWindowRect(HWND hwnd)
+{
+    if (IsIconic(hwnd) || IsZoomed(hwnd))
+        return;
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    Settings.px = r.left;
+    Settings.py = r.top;
+    Settings.sx = r.right - r.left;
+    Settings.sy = r.bottom - r.top;
+}
+
+static void CompleteResize(HWND hwnd)
+{
+    if (ResizePending && !(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) {
+        ResizePending = 0;
+        ApplyRowCount(hwnd);
+        SaveSettings();
+    }
+}
+
+static void RememberCursorName()
+{
+    CursorName[0] = '\0';
+    LockFileTable();
+    if (!NoFiles && PageTop + CursorSlot < EntryCount)
+        lstrcpynA(CursorName, LongNameAt(PageTop + CursorSlot), PATH_BUFFER);
+    UnlockFileTable();
+}
+
 static void OnCreate(HWND hwnd)
 {
     g_mainWnd = hwnd;
     ResizePending = 0;
+    FromFunctionKey = 0;
     PageTop = PrevSlot = CursorSlot = 0;
     InCreate = 1;
     ReloadRequest = 0;
+    if (WinVersion < 400)
+        EnableMenuItem(GetMenu(hwnd), IDM_EXPLORER, MF_BYCOMMAND | MF_GRAYED);
     ScreenMode = 0;
+    ScreenModeForReload = 0;
     FileMask[0] = '\0';
+    for (int i = 0; i < 5; i++)
+        TreeIcons[i] = LoadIconA(g_instance, MAKEINTRESOURCEA(10158 + i));
     for (int i = 0; i < 26; i++)
         snprintf(DriveLastPath[i], 1024, "%c:\\", 'A' + i);
     SetDefaultSettings();
     LoadSettings();
-    if (CurrentPath[0] == '\0')
-        strcpy(CurrentPath, ProgramDir);
+    UpdateRowsMenu(hwnd);
+    CreateScreenFonts();
+    ScreenRecordReset(Settings.disprow);
+    UpdateViewMenu(hwnd);
+    InstallHeaderDrawers();
+    AltOverlay = -1;
     StripBackslash(CurrentPath);
     if (!ValidatePath(CurrentPath, NULL)) {
         GetWindowsDirectoryA(CurrentPath, PATH_BUFFER);
         CurrentPath[3] = '\0';
     }
     clockTimer = SetTimer(hwnd, 1, 1000, NULL);
+    int width, height;
+    ComputeWindowSize(&width, &height);
+    if (Settings.px || Settings.py)
+        SetWindowPos(hwnd, NULL, Settings.px, Settings.py, width, height, SWP_NOZORDER);
+    else
+        SetWindowPos(hwnd, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
     ReadDirectory(0);
     InCreate = 0;
 }
 
 static void OnDestroy(HWND hwnd)
 {
+    if (UninstallMode) {
+        PostQuitMessage(0);
+        return;
+    }
+    char help[PATH_BUFFER + 16];
+    snprintf(help, sizeof help, "%sKelpo.HLP", ProgramDir);
+    WinHelpA(hwnd, help, HELP_QUIT, 0);
     if (clockTimer)
         KillTimer(hwnd, 1);
     clockTimer = 0;
+    StoreWindowRect(hwnd);
     SaveSettings();
+    DeleteScreenFonts();
     PostQuitMessage(0);
 }
 
-// Simple listing until the full text screen is drawn: one name per line.
+static void OnSize(HWND hwnd, WPARAM type, LPARAM lParam)
+{
+    if (type == SIZE_MINIMIZED || InCreate)
+        return;
+    int rows = (HIWORD(lParam) - TopOffset) / CellHeight - 9;
+    if (rows < 6)
+        rows = 6;
+    if (rows == Settings.disprow && !ResizePending) {
+        // The window already has this row count: nothing to snap.
+        RECT client;
+        GetClientRect(hwnd, &client);
+        if (client.bottom == (rows + 9) * CellHeight + TopOffset)
+            return;
+    }
+    Settings.disprow = (WORD)rows;
+    ResizePending = 1;
+    if (GetAsyncKeyState(VK_LBUTTON) & 0x8000)
+        return;
+    ResizePending = 0;
+    SaveSettings();
+    RememberCursorName();
+    ReloadRequest = 2;
+    ApplyRowCount(hwnd);
+}
+
 static void OnPaint(HWND hwnd)
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    RECT rc;
-    GetClientRect(hwnd, &rc);
-    HBRUSH back = CreateSolidBrush(RGB(0, 0, 0));
-    FillRect(dc, &rc, back);
-    DeleteObject(back);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0, 255, 255));
-    TextOutA(dc, 4, 4, CurrentPath, (int)strlen(CurrentPath));
-    LockFileTable();
-    for (int i = 0; i < EntryCount && i < 30; i++) {
-        const char *name = LongNameAt(i);
-        SetTextColor(dc, (EntryAt(i)->EntryFlags & EF_DIRECTORY) ? RGB(0, 255, 255) : RGB(255, 255, 0));
-        TextOutA(dc, 4, 24 + i * 16, name, (int)strlen(name));
+    HGDIOBJ oldFont = SelectObject(dc, MainFont);
+    if (ScreenMode == 0) {
+        PaintListScreen(dc);
+        PrevSlot = CursorSlot;
     }
-    UnlockFileTable();
+    SelectObject(dc, oldFont);
     EndPaint(hwnd, &ps);
+}
+
+static void OnEraseBackground(HWND hwnd, HDC dc)
+{
+    RECT r;
+    GetClientRect(hwnd, &r);
+    r.right++;
+    r.bottom++;
+    HBRUSH brush = CreateSolidBrush(SlotColor(ScreenMode ? CL_VIEWBK : CL_BACK));
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    ScreenRecordErase(&r);
+}
+
+void TimerTick(HWND hwnd)
+{
+    CompleteResize(hwnd);
+    if (ScreenMode != 0)
+        return;
+    DrawTitleAndClock(hwnd);
+    int changed = PollWatchers();
+    if (changed & WATCH_DIRECTORY)
+        SendMessageA(hwnd, WM_COMMAND, IDM_REFRESH, 0);
+    else if (changed & WATCH_DISK)
+        DrawDiskFiguresNow(hwnd);
 }
 
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT result = 0;
     switch (msg) {
     case WM_CREATE:
         OnCreate(hwnd);
-        return 0;
+        break;
     case WM_DESTROY:
         OnDestroy(hwnd);
-        return 0;
-    case WM_PAINT:
-        OnPaint(hwnd);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == SC_CLOSE) {
-            DestroyWindow(hwnd);
-            return 0;
-        }
         break;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDM_EXIT:
-        case IDM_CLOSE_NOW:
-            DestroyWindow(hwnd);
-            return 0;
-        case IDM_HELP:
-            ShowHelp();
-            return 0;
+    case WM_SIZE:
+        OnSize(hwnd, wParam, lParam);
+        break;
+    case WM_GETMINMAXINFO: {
+        MINMAXINFO *info = (MINMAXINFO *)lParam;
+        if (Settings.sx > 0) {
+            info->ptMaxSize.x = info->ptMinTrackSize.x = info->ptMaxTrackSize.x = Settings.sx;
+            info->ptMinTrackSize.y = 17 * CellHeight;
         }
         break;
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    case WM_PAINT:
+        OnPaint(hwnd);
+        break;
+    case WM_ERASEBKGND:
+        OnEraseBackground(hwnd, (HDC)wParam);
+        result = 1;
+        break;
+    case WM_TIMER:
+        TimerTick(hwnd);
+        break;
+    case WM_ACTIVATE:
+        if (LOWORD(lParam) == 0 && AltOverlay >= 0)
+            CloseAltOverlay(hwnd);
+        result = DefWindowProcA(hwnd, msg, wParam, lParam);
+        break;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_CLOSE)
+            DestroyWindow(hwnd);
+        else
+            result = DefWindowProcA(hwnd, msg, wParam, lParam);
+        break;
+    case WM_QUERYENDSESSION:
+        StoreWindowRect(hwnd);
+        SaveSettings();
+        result = 1;
+        break;
+    case WM_ENDSESSION:
+    case WM_MOVE:
+        break;
+    case WM_LBUTTONUP:
+        CompleteResize(hwnd);
+        result = DefWindowProcA(hwnd, msg, wParam, lParam);
+        break;
+    case WM_COMMAND:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_USER:
+        if (!DispatchInput(hwnd, msg, wParam, lParam))
+            result = DefWindowProcA(hwnd, msg, wParam, lParam);
+        break;
+    default:
+        result = DefWindowProcA(hwnd, msg, wParam, lParam);
+        break;
+    }
+    FlushScreenDump();
+    return result;
 }

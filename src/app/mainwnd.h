@@ -1,3 +1,4 @@
+// The main window: its messages, the two repaint operations and the row count.
 #pragma once
 #include <windows.h>
 
@@ -7,3 +8,7 @@ extern int ScreenMode;        // 0 file list, 1 viewer
 
 void RepaintGrid(HWND hwnd);
 void RepaintAll(HWND hwnd);
+void ApplyRowCount(HWND hwnd);
+void UpdateRowsMenu(HWND hwnd);
+void StoreWindowRect(HWND hwnd);
+void TimerTick(HWND hwnd);

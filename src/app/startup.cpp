@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "app/globals.h"
 #include "filelist/pathutil.h"
+#include "filelist/watch.h"
 #include "resource.h"
 
 const char MainClassName[] = "Kelpo32Class";
@@ -104,9 +105,6 @@ bool RegisterMainClass(HINSTANCE instance)
     return RegisterClassA(&wc) != 0;
 }
 
-void (*LoadArchiverLibraries)();
-void (*FreeArchiverLibraries)();
-void (*CloseChangeWatchers)();
 
 bool StartProgram(HINSTANCE instance, const char *commandLine, const char *fullCommandLine)
 {
@@ -130,8 +128,6 @@ bool StartProgram(HINSTANCE instance, const char *commandLine, const char *fullC
     exe[GetModuleFileNameA(NULL, exe, 1023)] = '\0';
     SplitPath(exe, ProgramDir, NULL, NULL);
     strcpy(VersionText, "1.00");
-    if (LoadArchiverLibraries)
-        LoadArchiverLibraries();
     if (WinVersion < 400)
         Load3dControls();
     return true;
@@ -153,10 +149,7 @@ void ShutdownProgram()
 {
     if (WinVersion < 400)
         Unload3dControls();
-    if (FreeArchiverLibraries)
-        FreeArchiverLibraries();
-    if (CloseChangeWatchers)
-        CloseChangeWatchers();
+    CloseWatchers();
     FreeTables();
 }
 

@@ -3,6 +3,10 @@
 #include "app/globals.h"
 #include "app/cursor.h"
 #include "config/settings.h"
+#include "filelist/diskspace.h"
+#include "filelist/sort.h"
+#include "filelist/watch.h"
+#include "screen/screen.h"
 #include <string.h>
 #include <stdio.h>
 
@@ -94,32 +98,30 @@ static void MakePlaceholder(int record)
     NoFiles = 1;
 }
 
-// Hooks that the free-space, watching and sorting code fill in; the listing works without them.
-bool (*ReadDirectoryClusterQuery)(const char *root, DWORD *clusterBytes);
-void (*ReadDirectoryStopWatching)();
-void (*ReadDirectoryStartWatching)(const char *path);
-void (*ReadDirectorySort)(int showProgress);
-
-static bool DefaultClusterQuery(const char *path, DWORD *clusterBytes)
-{
-    char root[4] = {path[0], ':', '\\', 0};
-    DWORD spc, bps, freeClusters, totalClusters;
-    if (!GetDiskFreeSpaceA(root, &spc, &bps, &freeClusters, &totalClusters))
-        return false;
-    *clusterBytes = spc * bps;
-    return true;
-}
-
 static void StartWatchingCurrent()
 {
-    if (ReadDirectoryStartWatching)
-        ReadDirectoryStartWatching(CurrentPath);
+    StartWatching(CurrentPath);
+}
+
+static void SortWithNotice(int showProgress)
+{
+    bool notice = showProgress && EntryCount >= 500 && g_mainWnd;
+    HDC dc = notice ? GetDC(g_mainWnd) : NULL;
+    if (dc) {
+        char text[64];
+        snprintf(text, sizeof text, "%d個のﾌｧｲﾙを並び替えています...", EntryCount);
+        StatusLine(dc, text);
+    }
+    SortEntries();
+    if (dc) {
+        StatusLine(dc, "");
+        ReleaseDC(g_mainWnd, dc);
+    }
 }
 
 void ReadDirectory(int showProgress)
 {
-    if (ReadDirectoryStopWatching)
-        ReadDirectoryStopWatching();
+    StopWatching();
     ResetOrderIndex();
     EntryCount = 0;
     MarkedCount = 0;
@@ -129,7 +131,7 @@ void ReadDirectory(int showProgress)
 
     DWORD cluster = 0;
     bool diskOk = CurrentPath[0] &&
-                  (ReadDirectoryClusterQuery ? ReadDirectoryClusterQuery : DefaultClusterQuery)(CurrentPath, &cluster);
+                  QueryCurrentDisk(CurrentPath, &cluster);
     if (diskOk)
         ClusterBytes = cluster;
     if (!diskOk || !ValidatePath(CurrentPath, NULL)) {
@@ -220,8 +222,8 @@ void ReadDirectory(int showProgress)
     NoFiles = 0;
     if (EntryCount == 0) {
         MakePlaceholder(OrderIndex[0]);
-    } else if (Settings.presort && ReadDirectorySort) {
-        ReadDirectorySort(showProgress);
+    } else if (Settings.presort) {
+        SortWithNotice(showProgress);
     }
     UnlockFileTable();
     StartWatchingCurrent();

@@ -1,0 +1,273 @@
+#include <windows.h>
+#include <stdio.h>
+#include <string.h>
+#include "app/app.h"
+#include "app/dispatch.h"
+#include "app/listkeys.h"
+#include "app/mainwnd.h"
+#include "app/globals.h"
+#include "app/cursor.h"
+#include "config/settings.h"
+#include "filelist/filetable.h"
+#include "filelist/pathutil.h"
+#include "filelist/sort.h"
+#include "filelist/watch.h"
+#include "screen/screen.h"
+#include "screen/frame.h"
+#include "resource.h"
+
+BYTE ForceShift;
+BYTE FromFunctionKey;
+BYTE BusyFlag;
+BYTE AbortFlag;
+
+// Function-key letters: plain keys, then shifted keys; a blank carries no letter.
+static const char tenKeyRow[] = "LXCDRSFTEUAIMDKHRQVP";
+static const char twelveKeyRow[] = " XCDRSFTLU  AIMDKHREVPQ ";
+
+bool IsShifted()
+{
+    return (GetAsyncKeyState(VK_SHIFT) & 0x8000) || (GetAsyncKeyState(VK_RBUTTON) & 0x8000) ||
+           (GetKeyState(VK_SHIFT) & 0x8000) || ForceShift;
+}
+
+char FunctionKeyLetter(int fkeynum, int screenMode, int index)
+{
+    if (screenMode != 0)
+        return ' ';
+    if (fkeynum == 10)
+        return index >= 0 && index < 20 ? tenKeyRow[index] : ' ';
+    return index >= 0 && index < 24 ? twelveKeyRow[index] : ' ';
+}
+
+void FunctionKeyToLetter(HWND hwnd, UINT vk)
+{
+    int n = (int)vk - VK_F1;
+    if (Settings.fkeynum != 10) {
+        if (IsShifted())
+            n += 12;
+        if (n == 0) {
+            PostMessageA(hwnd, WM_COMMAND, IDM_HELP, 0);
+            return;
+        }
+        if (n == 10) {
+            PostMessageA(hwnd, WM_COMMAND, IDM_GOTO_FIRST, 0);
+            return;
+        }
+        if (n == 11) {
+            PostMessageA(hwnd, WM_COMMAND, IDM_GOTO_END, 0);
+            return;
+        }
+        char c = FunctionKeyLetter(12, ScreenMode, n);
+        if (c == ' ')
+            return;
+        FromFunctionKey = 1;
+        PostMessageA(hwnd, WM_CHAR, (WPARAM)(BYTE)c, 0);
+        return;
+    }
+    if (n >= 10)
+        return;
+    if (IsShifted())
+        n += 10;
+    FromFunctionKey = 1;
+    PostMessageA(hwnd, WM_CHAR, (WPARAM)(BYTE)FunctionKeyLetter(10, ScreenMode, n), 0);
+}
+
+void UpdateMenuState(HWND hwnd)
+{
+    HMENU menu = GetMenu(hwnd);
+    UINT state = ScreenMode ? MF_GRAYED : MF_ENABLED;
+    EnableMenuItem(menu, IDM_CHANGE_DIR, MF_BYCOMMAND | state);
+    for (int i = 1; i <= 4; i++)
+        EnableMenuItem(menu, i, MF_BYPOSITION | state);
+    DrawMenuBar(hwnd);
+}
+
+void UpdateViewMenu(HWND hwnd)
+{
+    HMENU menu = GetMenu(hwnd);
+    if (!menu)
+        return;
+    static const int columns[4] = {1, 2, 3, 5};
+    for (int i = 0; i < 4; i++)
+        CheckMenuItem(menu, IDM_COLUMNS_1 + i,
+                      MF_BYCOMMAND | (Settings.dispmode == columns[i] ? MF_CHECKED : MF_UNCHECKED));
+    for (int i = 0; i < 3; i++)
+        CheckMenuItem(menu, IDM_SUBMODE_CLASSIC + i,
+                      MF_BYCOMMAND | (Settings.dispsubmode == i ? MF_CHECKED : MF_UNCHECKED));
+}
+
+static void RememberCursorEntry()
+{
+    CursorName[0] = '\0';
+    LockFileTable();
+    if (!NoFiles && PageTop + CursorSlot < EntryCount)
+        lstrcpynA(CursorName, LongNameAt(PageTop + CursorSlot), PATH_BUFFER);
+    UnlockFileTable();
+}
+
+static void Refresh(HWND hwnd)
+{
+    if (ScreenMode != 0)
+        return;
+    RememberCursorEntry();
+    ReloadRequest = 2;
+    RepaintAll(hwnd);
+}
+
+static void SortCommand(HWND hwnd)
+{
+    if (IsShifted())
+        return;
+    if (!RunSortDialog(hwnd))
+        return;
+    RememberCursorEntry();
+    HDC dc = NULL;
+    if (EntryCount >= 500) {
+        dc = GetDC(hwnd);
+        char text[64];
+        snprintf(text, sizeof text, "%d個のﾌｧｲﾙを並び替えています...", EntryCount);
+        StatusLine(dc, text);
+    }
+    LockFileTable();
+    SortEntries();
+    UnlockFileTable();
+    if (dc) {
+        StatusLine(dc, "");
+        ReleaseDC(hwnd, dc);
+    }
+    ReloadRequest = 3;
+    RepaintGrid(hwnd);
+}
+
+static void GoToRoot(HWND hwnd)
+{
+    CurrentPath[3] = '\0';
+    PageTop = CursorSlot = 0;
+    ReloadRequest = 1;
+    RepaintAll(hwnd);
+}
+
+// 'G': the short names follow namesmall at once, without a re-read.
+static void ToggleNameCase(HWND hwnd)
+{
+    Settings.namesmall = !Settings.namesmall;
+    LockFileTable();
+    for (int i = 0; i < EntryCount && !NoFiles; i++) {
+        FileEntry *e = EntryAt(i);
+        if (e->EntryFlags & EF_VOLUME)
+            continue;
+        if (Settings.namesmall)
+            CharLowerA(e->shortName);
+        else
+            CharUpperA(e->shortName);
+    }
+    UnlockFileTable();
+    RepaintAll(hwnd);
+}
+
+static void OnCommandLetter(HWND hwnd, char c)
+{
+    if (c >= 'a' && c <= 'z')
+        c = (char)(c - 'a' + 'A');
+    if (ScreenMode != 0)
+        return;
+    StopWatching();
+    ReloadRequest = 0;
+    switch (c) {
+    case 'S':
+        SortCommand(hwnd);
+        break;
+    case 'R':
+        if (IsShifted())
+            PostMessageA(hwnd, WM_COMMAND, IDM_REFRESH, 0);
+        break;
+    case 'G':
+        ToggleNameCase(hwnd);
+        break;
+    case '\\':
+        GoToRoot(hwnd);
+        break;
+    default:
+        if (!RunListLetter(hwnd, c))
+            break;
+    }
+    StartWatching(CurrentPath);
+    FromFunctionKey = 0;
+}
+
+static bool OnCommand(HWND hwnd, int id)
+{
+    if (id >= IDM_FKEY_FIRST && id < IDM_FKEY_FIRST + 24) {
+        FunctionKeyToLetter(hwnd, VK_F1 + (id - IDM_FKEY_FIRST) % 12);
+        return true;
+    }
+    switch (id) {
+    case IDM_EXIT:
+    case IDM_CLOSE_NOW:
+        DestroyWindow(hwnd);
+        return true;
+    case IDM_HELP:
+        ShowHelp();
+        return true;
+    case IDM_REFRESH:
+        Refresh(hwnd);
+        return true;
+    case IDM_ALT_SPACE:
+        if (AltOverlay >= 0)
+            CloseAltOverlay(hwnd);
+        return true;
+    case IDM_ESCAPE:
+    case IDM_ESCAPE_CHAR:
+        if (BusyFlag)
+            AbortFlag = 1;
+        return true;
+    case IDM_ROWS_15:
+    case IDM_ROWS_20:
+    case IDM_ROWS_25:
+    case IDM_ROWS_30:
+        Settings.disprow = (WORD)(15 + 5 * (id - IDM_ROWS_15));
+        ApplyRowCount(hwnd);
+        return true;
+    case IDM_VERSION: {
+        char text[64];
+        snprintf(text, sizeof text, "Kelpo\nVersion %s", VersionText);
+        MessageBoxA(hwnd, text, "Kelpo", MB_OK | MB_ICONINFORMATION);
+        return true;
+    }
+    }
+    return RunListCommand(hwnd, id);
+}
+
+bool DispatchInput(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_COMMAND:
+        return OnCommand(hwnd, LOWORD(wParam));
+    case WM_CHAR:
+        if (BusyFlag)
+            return true;
+        OnCommandLetter(hwnd, (char)wParam);
+        return true;
+    case WM_KEYDOWN:
+    case WM_USER:
+        if (BusyFlag) {
+            if (wParam == VK_ESCAPE)
+                AbortFlag = 1;
+            return true;
+        }
+        return RunListKey(hwnd, (UINT)wParam);
+    case WM_SYSKEYDOWN:
+        return false;
+    case WM_SYSKEYUP:
+        if (wParam != VK_SHIFT && AltOverlay >= 0)
+            CloseAltOverlay(hwnd);
+        return !Settings.altenable;
+    case WM_KEYUP:
+        if (wParam == VK_MENU && AltOverlay >= 0)
+            CloseAltOverlay(hwnd);
+        return false;
+    }
+    (void)lParam;
+    return false;
+}

@@ -1,0 +1,21 @@
+// How keys, command letters, accelerators and menu commands reach their commands.
+#pragma once
+#include <windows.h>
+#include "screen/frame.h"
+
+extern BYTE ForceShift;
+extern BYTE FromFunctionKey;
+extern BYTE BusyFlag;
+extern BYTE AbortFlag;
+
+bool IsShifted();
+void FunctionKeyToLetter(HWND hwnd, UINT vk);
+char FunctionKeyLetter(int fkeynum, int screenMode, int index);   // ' ' = none
+bool DispatchInput(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+void UpdateMenuState(HWND hwnd);
+void UpdateViewMenu(HWND hwnd);
+
+// The paint sequence of the list screen and the pieces the timer redraws.
+void PaintListScreen(HDC dc);
+void DrawTitleAndClock(HWND hwnd);
+void DrawDiskFiguresNow(HWND hwnd);
