@@ -8,6 +8,7 @@
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "app/globals.h"
+#include "app/mainwnd.h"
 #include "support/testutil.h"
 
 static void RecordSettings()
@@ -224,11 +225,11 @@ TEST_F(ScreenRecord, ExactColourDrawingFillsTheBackground)
     DrawCells(s.dc, 10, 2, RGB(0, 0, 96), RGB(0, 255, 255), "  ", 2);
     EXPECT_EQ(RGB(0, 255, 255), GetPixel(s.dc, CellX(10), LineY(2)));
     // In the viewer the viewer background is the screen background.
-    ScreenBackgroundSlot = CL_VIEWBK;
+    ScreenMode = 1;
     Settings.colors[CL_VIEWBK] = RGB(0, 80, 0);
     DrawCells(s.dc, 20, 2, RGB(255, 255, 255), RGB(0, 80, 0), "  ", 2);
     EXPECT_EQ(RGB(0, 80, 0), GetPixel(s.dc, CellX(20), LineY(2)));
-    ScreenBackgroundSlot = CL_BACK;
+    ScreenMode = 0;
     Settings.realcol = 0;
     COLORREF fg, bg;
     ASSERT_TRUE(ScreenCellColors(2, 10, &fg, &bg));

@@ -1,6 +1,7 @@
 #include "screen/screen.h"
 #include "config/settings.h"
 #include "app/globals.h"
+#include "app/mainwnd.h"
 #include "filelist/pathutil.h"
 #include <stdio.h>
 #include <string.h>
@@ -11,7 +12,6 @@ int TopOffset;
 RECT GridRect;
 HFONT MainFont;
 HFONT SymbolFont;
-int ScreenBackgroundSlot = CL_BACK;
 
 COLORREF SlotColor(int slot)
 {
@@ -267,7 +267,7 @@ void FlushScreenDump()
 
 void PutCellText(HDC dc, int x, int y, const char *text, int length)
 {
-    COLORREF background = SlotColor(ScreenBackgroundSlot);
+    COLORREF background = SlotColor(ScreenMode ? CL_VIEWBK : CL_BACK);
     if (GetBkColor(dc) == background) {
         SIZE extent = {0, 0};
         GetTextExtentPoint32A(dc, text, length, &extent);

@@ -19,8 +19,6 @@ extern int TopOffset;
 extern RECT GridRect;
 extern HFONT MainFont;
 extern HFONT SymbolFont;
-// The colour slot that is the screen background: CL_BACK for the list, CL_VIEWBK in the viewer.
-extern int ScreenBackgroundSlot;
 
 COLORREF SlotColor(int slot);
 int CellX(int column);
