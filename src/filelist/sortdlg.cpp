@@ -1,0 +1,75 @@
+#include "filelist/sort.h"
+#include "app/globals.h"
+#include "config/settings.h"
+#include "sort_ids.h"
+
+static const int keyButtons[4] = {IDC_SORT_NAME, IDC_SORT_EXTENSION, IDC_SORT_SIZE, IDC_SORT_DATE};
+
+static void CenterOnOwner(HWND dialog)
+{
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    if (!owner)
+        return;
+    RECT m, d;
+    GetWindowRect(owner, &m);
+    GetWindowRect(dialog, &d);
+    int w = d.right - d.left, h = d.bottom - d.top;
+    int x = m.left + (m.right - m.left) / 2 - w / 2;
+    int y = m.top + (m.bottom - m.top) / 2 - h / 2;
+    MoveWindow(dialog, x, y, w, h, TRUE);
+}
+
+static bool IsKeyButton(HWND dialog, HWND control)
+{
+    for (int id : keyButtons)
+        if (control && control == GetDlgItem(dialog, id))
+            return true;
+    return false;
+}
+
+INT_PTR CALLBACK SortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG: {
+        CenterOnOwner(dialog);
+        HWND focus = GetDlgItem(dialog, keyButtons[0]);
+        if (Settings.sortmode < 4) {
+            CheckDlgButton(dialog, keyButtons[Settings.sortmode], BST_CHECKED);
+            focus = GetDlgItem(dialog, keyButtons[Settings.sortmode]);
+        }
+        if (Settings.sortdir < 2)
+            CheckDlgButton(dialog, Settings.sortdir ? IDC_SORT_DESCENDING : IDC_SORT_ASCENDING, BST_CHECKED);
+        SetFocus(focus);
+        return FALSE;
+    }
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            // Enter on the key group only steps on to the direction group.
+            if (IsKeyButton(dialog, GetFocus())) {
+                int target = IsDlgButtonChecked(dialog, IDC_SORT_DESCENDING) == BST_CHECKED
+                                 ? IDC_SORT_DESCENDING : IDC_SORT_ASCENDING;
+                SendMessageA(dialog, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(dialog, target), TRUE);
+                return TRUE;
+            }
+            for (int k = 0; k < 4; k++)
+                if (IsDlgButtonChecked(dialog, keyButtons[k]) == BST_CHECKED)
+                    Settings.sortmode = (BYTE)k;
+            Settings.sortdir = IsDlgButtonChecked(dialog, IDC_SORT_ASCENDING) == BST_CHECKED ? 0 : 1;
+            EndDialog(dialog, 1);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+int RunSortDialog(HWND owner)
+{
+    HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(NULL);
+    INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SORT), owner, SortDialogProc, 0);
+    return result == 1 ? 1 : 0;
+}
