@@ -515,6 +515,17 @@ TEST_F(ScreenGrid, ShiftJisNamesAreCutWhole)
     DrawPage(dc, 0);
     EXPECT_EQ("日本語の….txt", ScreenLineText(7).substr(3, 14));
     EXPECT_EQ("aあいうえお… ", ScreenLineText(9).substr(3, 14));
+    ScreenSettings(2, 0);
+    ScreenRecordReset(20);
+    DrawPage(dc, 0);
+    EXPECT_EQ("日本語~1.TXT", ScreenLineText(7).substr(2, 12));
+    EXPECT_EQ("ｿｿｿ~1       ", ScreenLineText(8).substr(2, 12));
+    // A short name that is a primary name of more than 8 bytes keeps whole characters.
+    ClearTable();
+    AddEntry(0, "aソソソソソ", "aソソソソソ", 10, t);
+    ScreenRecordReset(20);
+    DrawPage(dc, 0);
+    EXPECT_EQ("aソソソ     ", ScreenLineText(7).substr(2, 12));
 }
 
 TEST_F(ScreenGrid, CursorDetailsAreDrawnForRealEntriesOnly)

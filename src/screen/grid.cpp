@@ -96,6 +96,9 @@ static void ShortBaseAndExt(const char *shortName, char *base, char *ext)
         return;
     }
     SplitPath(shortName, NULL, base, ext);
+    // A short name that is really a long primary name must not lose half a character to "%-8.8s".
+    TruncateBytes(base, base, 8);
+    TruncateBytes(ext, ext, 4);
 }
 
 static void Attributes(DWORD flags, char *out)
