@@ -145,9 +145,11 @@ static void OnDestroy(HWND hwnd)
         PostQuitMessage(0);
         return;
     }
-    char help[PATH_BUFFER + 16];
-    snprintf(help, sizeof help, "%sKelpo.HLP", ProgramDir);
-    WinHelpA(hwnd, help, HELP_QUIT, 0);
+    if (HelpOpened) {
+        char help[PATH_BUFFER + 16];
+        snprintf(help, sizeof help, "%sKelpo.HLP", ProgramDir);
+        WinHelpA(hwnd, help, HELP_QUIT, 0);
+    }
     if (clockTimer)
         KillTimer(hwnd, 1);
     clockTimer = 0;

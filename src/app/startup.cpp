@@ -85,8 +85,11 @@ void Unload3dControls()
     ctl3dRegistered = false;
 }
 
+bool HelpOpened;
+
 void ShowHelp()
 {
+    HelpOpened = true;
     char path[PATH_BUFFER + 16];
     snprintf(path, sizeof path, "%sKelpo.HLP", ProgramDir);
     WinHelpA(g_mainWnd, path, HELP_FINDER, 0);

@@ -1,4 +1,5 @@
 #include "window.h"
+#include <stdio.h>
 #include "app/app.h"
 #include "app/globals.h"
 #include "config/settings.h"
@@ -30,11 +31,15 @@ bool KelpoStart(const std::string &commandLine)
     HINSTANCE instance = GetModuleHandleA(NULL);
     if (!classRegistered)
         classRegistered = RegisterMainClass(instance);
+    if (!classRegistered)
+        fprintf(stderr, "RegisterMainClass failed: %lu\n", GetLastError());
     std::string args = commandLine;
     size_t blank = args.find(' ');
     if (!StartProgram(instance, blank == std::string::npos ? "" : args.c_str() + blank + 1, args.c_str()))
         return false;
     HWND hwnd = CreateMainWindow(SW_SHOW);
+    if (!hwnd)
+        fprintf(stderr, "CreateMainWindow failed: %lu\n", GetLastError());
     g_accel = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCEL));
     SetForegroundWindow(hwnd);
     KelpoPump();

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <string>
+#include "app/globals.h"
+#include "app/cursor.h"
+#include "config/settings.h"
+#include "filelist/filetable.h"
+#include "support/testutil.h"
+#include "support/window.h"
+
+namespace {
+
+class WindowStartup : public testing::Test {
+protected:
+    TempDir temp;
+    void SetUp() override
+    {
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        temp.MakeDir("with blanks");
+        temp.MakeFile("with blanks\\first.txt", "1");
+        temp.MakeFile("with blanks\\日本語.txt", "22");
+        temp.MakeDir("with blanks\\ソース");
+    }
+    void TearDown() override
+    {
+        KelpoStop();
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+    }
+    std::string Dir() { return temp.Full("with blanks"); }
+    bool ScreenShows(const std::string &text) { return KelpoScreen().find(text) != std::string::npos; }
+};
+
+TEST_F(WindowStartup, QuotedDirectoryWithBlanksIsListed)
+{
+    ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + Dir() + "\""));
+    EXPECT_EQ(Dir() + "\\", std::string(CurrentPath));
+    EXPECT_EQ(0, CfgFileMode);
+    EXPECT_TRUE(ScreenShows("first.txt")) << KelpoScreen();
+    EXPECT_TRUE(ScreenShows("日本語.txt")) << KelpoScreen();
+    EXPECT_TRUE(ScreenShows("ソース")) << KelpoScreen();
+    char title[1200];
+    GetWindowTextA(g_mainWnd, title, sizeof title);
+    EXPECT_EQ("Kelpo - " + Dir() + "\\", std::string(title));
+}
+
+TEST_F(WindowStartup, FileModeSwitchBeforeOrAfterTheDirectory)
+{
+    ASSERT_TRUE(KelpoStart("Kelpo.EXE /r \"" + Dir() + "\""));
+    EXPECT_EQ(1, CfgFileMode);
+    EXPECT_EQ(Dir() + "\\", std::string(CurrentPath));
+    EXPECT_TRUE(ScreenShows("first.txt")) << KelpoScreen();
+    KelpoStop();
+    ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + Dir() + "\" /R"));
+    EXPECT_EQ(1, CfgFileMode);
+    EXPECT_TRUE(ScreenShows("first.txt")) << KelpoScreen();
+}
+
+TEST_F(WindowStartup, MissingDirectoryIsDroppedForTheStoredOne)
+{
+    ASSERT_TRUE(KelpoStart("Kelpo.EXE " + temp.Full("no-such-dir")));
+    // Without a stored last path the program's own directory is listed.
+    EXPECT_EQ(std::string(ProgramDir), std::string(CurrentPath));
+    EXPECT_FALSE(ScreenShows("first.txt"));
+}
+
+TEST_F(WindowStartup, ListingFollowsTheOrderIndexAndTheCursor)
+{
+    ASSERT_TRUE(KelpoStart("Kelpo.EXE " + Dir()));
+    // Grid line 7 holds the first entry; "." stands first in a sorted subdirectory listing.
+    LockFileTable();
+    std::string first = LongNameAt(0);
+    UnlockFileTable();
+    EXPECT_EQ(0u, KelpoLine(7).find("  " + first)) << KelpoScreen();
+    EXPECT_EQ(80u, KelpoLine(7).size());
+}
+
+} // namespace
