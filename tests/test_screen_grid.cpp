@@ -166,6 +166,36 @@ TEST_F(ScreenGrid, FontsGiveTheCellSize)
     EXPECT_EQ(extent.cy, CellHeight);
     GetTextExtentPoint32A(dc, "A", 1, &extent);
     EXPECT_EQ(CellWidth, extent.cx);   // fixed pitch: a single-byte character takes one cell
+    HDC screen = GetDC(NULL);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(NULL, screen);
+    LOGFONTA main = {}, symbol = {};
+    ASSERT_TRUE(GetObjectA(MainFont, sizeof main, &main));
+    EXPECT_EQ(-(dpi * 12) / 72, main.lfHeight);
+    EXPECT_EQ(400, main.lfWeight);
+    EXPECT_EQ(0, main.lfItalic);
+    EXPECT_EQ(128, main.lfCharSet);
+    EXPECT_EQ(FIXED_PITCH, main.lfPitchAndFamily);
+    EXPECT_STREQ("ＭＳ ゴシック", main.lfFaceName);
+    ASSERT_TRUE(GetObjectA(SymbolFont, sizeof symbol, &symbol));
+    EXPECT_EQ(dpi * -8 / 72, symbol.lfHeight);
+    EXPECT_EQ(SYMBOL_CHARSET, symbol.lfCharSet);
+    EXPECT_STREQ("Symbol", symbol.lfFaceName);
+    // Made again from changed settings; the cell follows the new size.
+    int oldWidth = CellWidth;
+    SelectObject(dc, oldFont);   // a font still selected somewhere could not be deleted
+    Settings.fontpoint = 9;
+    Settings.italic = 1;
+    CreateScreenFonts();
+    ASSERT_TRUE(GetObjectA(MainFont, sizeof main, &main));
+    EXPECT_EQ(-(dpi * 9) / 72, main.lfHeight);
+    EXPECT_EQ(1, main.lfItalic);
+    EXPECT_LT(CellWidth, oldWidth);
+    Settings.fontpoint = 12;
+    Settings.italic = 0;
+    CreateScreenFonts();
+    SelectObject(dc, MainFont);
+    EXPECT_EQ(oldWidth, CellWidth);
     Settings.toolbar = 5;
     int width, height;
     ComputeWindowSize(&width, &height);
