@@ -258,6 +258,13 @@ bool DispatchInput(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return RunListKey(hwnd, (UINT)wParam);
     case WM_SYSKEYDOWN:
+        if (ScreenMode == 0 && wParam == VK_MENU && AltOverlay < 0) {
+            AltOverlay = 0;
+            DrawAltOverlay(hwnd, AltOverlay, true);
+        } else if (ScreenMode == 0 && wParam == VK_SHIFT && AltOverlay >= 0) {
+            AltOverlay = !AltOverlay;
+            DrawAltOverlay(hwnd, AltOverlay, false);
+        }
         return false;
     case WM_SYSKEYUP:
         if (wParam != VK_SHIFT && AltOverlay >= 0)
@@ -266,7 +273,7 @@ bool DispatchInput(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_KEYUP:
         if (wParam == VK_MENU && AltOverlay >= 0)
             CloseAltOverlay(hwnd);
-        return false;
+        return RunListKeyUp(hwnd, (UINT)wParam);
     }
     (void)lParam;
     return false;

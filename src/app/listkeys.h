@@ -5,3 +5,4 @@
 bool RunListLetter(HWND hwnd, char letter);
 bool RunListCommand(HWND hwnd, int id);
 bool RunListKey(HWND hwnd, UINT vk);
+bool RunListKeyUp(HWND hwnd, UINT vk);
