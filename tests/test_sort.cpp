@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 #include <string.h>
+#include "app/cursor.h"
 #include "app/globals.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
 #include "filelist/sort.h"
 #include "dialogdriver.h"
+#include "testutil.h"
 #include "sort_ids.h"
 
 namespace {
@@ -614,6 +616,76 @@ TEST_F(SortDialogTest, UnknownStoredKeyStaysWhenNoneIsChosen)
     EXPECT_EQ(1, RunSortDialog(owner));
     EXPECT_EQ(9, Settings.sortmode);
     EXPECT_EQ(1, Settings.sortdir);
+}
+
+}  // namespace
+
+namespace {
+
+// A real directory read with sorting after the read, then re-sorted as the S command does.
+class SortedListing : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_EQ(1, AllocateTables()); }
+    static void TearDownTestSuite() { FreeTables(); }
+    void SetUp() override
+    {
+        saved = Settings;
+        Settings.presort = 1;
+        Settings.namesmall = 0;
+        Settings.dispmode = 1;
+        Settings.disprow = 3;
+        FileMask[0] = '\0';
+        CursorName[0] = '\0';
+        ReloadRequest = 0;
+    }
+    void TearDown() override { Settings = saved; }
+    std::vector<std::string> Listed()
+    {
+        std::vector<std::string> names;
+        LockFileTable();
+        for (int p = 0; p < EntryCount; p++)
+            names.push_back(LongNameAt(p));
+        UnlockFileTable();
+        return names;
+    }
+    TempDir temp;
+    SettingsRecord saved;
+};
+
+TEST_F(SortedListing, DescendingKeepsDotEntriesAndClassesOnTopAndTheCursorOnItsEntry)
+{
+    temp.MakeFile("apple.txt", "123");
+    temp.MakeFile("Cherry.txt", "12345");
+    temp.MakeFile("banana.doc", "1");
+    temp.MakeFile("locked.txt", "x", FILE_ATTRIBUTE_READONLY);
+    temp.MakeDir("alpha");
+    temp.MakeDir("zulu");
+    Settings.sortmode = SORT_BY_NAME;
+    Settings.sortdir = 1;
+    strcpy(CurrentPath, temp.path.c_str());
+    ReadDirectory(0);
+    EXPECT_EQ((std::vector<std::string>{".", "..", "locked.txt", "zulu", "alpha", "Cherry.txt", "banana.doc",
+                                        "apple.txt"}),
+              Listed());
+
+    // The cursor on "banana.doc" (position 6: third page of three, slot 0); by size it moves up.
+    strcpy(CursorName, "banana.doc");
+    ReloadRequest = 3;
+    ApplyReloadRequest();
+    ASSERT_EQ(6, PageTop + CursorSlot);
+    Settings.sortmode = SORT_BY_SIZE;
+    Settings.sortdir = 0;
+    SortEntries();
+    ReloadRequest = 3;
+    ApplyReloadRequest();
+    EXPECT_EQ((std::vector<std::string>{".", "..", "locked.txt", "alpha", "zulu", "banana.doc", "apple.txt",
+                                        "Cherry.txt"}),
+              Listed());
+    EXPECT_EQ(3, PageTop);
+    EXPECT_EQ(2, CursorSlot);
+    LockFileTable();
+    EXPECT_STREQ("banana.doc", LongNameAt(PageTop + CursorSlot));
+    UnlockFileTable();
 }
 
 }  // namespace
