@@ -40,14 +40,14 @@ int main(int argc, char **argv)
         lstrcpynA(dir, argv[1], sizeof dir);
     } else {
         GetTempPathA(sizeof dir, dir);
-        strcat(dir, "kelpo-bench-listing");
+        strcat(dir, "kelpo-bench-16384");
     }
     CreateDirectoryA(dir, NULL);
     if (BareLoop(dir) < 16384) {
         printf("creating 16,382 files in %s\n", dir);
         for (int i = 0; i < 16382; i++) {
             char name[MAX_PATH + 32];
-            snprintf(name, sizeof name, "%s\\file%05d_%s.txt", dir, i, i % 3 ? "report" : "データ");
+            snprintf(name, sizeof name, "%s\\f%05d%s.txt", dir, i, i % 3 ? "" : "ﾃﾞｰﾀ");
             HANDLE h = CreateFileA(name, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
             if (h != INVALID_HANDLE_VALUE) {
                 DWORD w;
