@@ -190,6 +190,17 @@ TEST_F(ScreenFrame, FrameBannerAndFixedLabels)
     Settings.weeksw = 1;
     DrawFrame(dc);
     EXPECT_EQ(At(0, 16, 22), " << Kelpo Ver.1.00 >> ");
+
+    // Exact colours: the same cells, each label on a block of the background colour.
+    ScreenRecordReset(Settings.disprow);
+    RECT all = {0, 0, 80 * CellWidth, 40 * CellHeight};
+    FillRect(dc, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    Settings.realcol = 1;
+    DrawFrame(dc);
+    EXPECT_EQ(At(4, 58, 6), "Marked");
+    EXPECT_EQ(At(1, 14, 6), "Total:");
+    EXPECT_EQ(GetPixel(dc, CellX(58) + CellWidth - 1, LineY(4) + 1), SlotRgb(CL_BACK));
+    Settings.realcol = 0;
 }
 
 // The frame in the bitmap: with the side lines it runs down both sides of the grid into the key bar's line.

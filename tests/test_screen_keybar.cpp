@@ -178,3 +178,13 @@ TEST_F(ScreenKeyBar, CapPositions)
     EXPECT_EQ(GetPixel(dc, CellX(8) - 1, LineY(Settings.disprow + 8) + 2), RGB(0, 0, 0));
     EXPECT_EQ(GetPixel(dc, CellX(8) - 2, LineY(Settings.disprow + 8) + 2), SlotRgb(CL_FUNC));
 }
+
+// With exact colours the caps and labels come out the same: the labels' background is the cap, not the screen.
+TEST_F(ScreenKeyBar, ExactColourDrawingKeepsTheCaps)
+{
+    Settings.realcol = 1;
+    std::string bar = Bar(10, true, 3);
+    EXPECT_EQ(bar, "     Attr   Info   Move   rmDir  mKdir     sHell Refrsh  Quick  View   Pack     ");
+    ExpectCaps(10, true, 3, "AIMDKHRQVP");
+    Settings.realcol = 0;
+}
