@@ -1,0 +1,69 @@
+#include "filelist/watch.h"
+#include "filelist/diskspace.h"
+#include "filelist/pathutil.h"
+#include "app/globals.h"
+#include <string.h>
+
+HANDLE DriveWatcher;
+HANDLE DirectoryWatcher;
+
+static HANDLE OpenWatcher(const char *path, BOOL subtree, DWORD filter)
+{
+    HANDLE h = FindFirstChangeNotificationA(path, subtree, filter);
+    return h == INVALID_HANDLE_VALUE ? NULL : h;
+}
+
+static void CloseWatcher(HANDLE *watcher)
+{
+    if (*watcher) {
+        FindCloseChangeNotification(*watcher);
+        *watcher = NULL;
+    }
+}
+
+void StopWatching()
+{
+    CloseWatcher(&DirectoryWatcher);
+    CloseWatcher(&DriveWatcher);
+}
+
+void CloseWatchers()
+{
+    StopWatching();
+}
+
+void StartWatching(const char *path)
+{
+    StopWatching();
+    if (!path || !path[0])
+        return;
+    char root[4] = {path[0], ':', '\\', '\0'};
+    DriveWatcher = OpenWatcher(root, TRUE, FILE_NOTIFY_CHANGE_SIZE);
+    char directory[PATH_BUFFER];
+    lstrcpynA(directory, path, sizeof directory);
+    StripBackslash(directory);
+    DirectoryWatcher = OpenWatcher(directory, FALSE,
+                                   FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
+                                       FILE_NOTIFY_CHANGE_ATTRIBUTES | FILE_NOTIFY_CHANGE_SIZE |
+                                       FILE_NOTIFY_CHANGE_LAST_WRITE);
+}
+
+// A watcher whose re-arming fails is closed, so that it is not reported as signalled forever.
+static bool Fired(HANDLE *watcher)
+{
+    if (!*watcher || WaitForSingleObject(*watcher, 0) != WAIT_OBJECT_0)
+        return false;
+    if (!FindNextChangeNotification(*watcher))
+        CloseWatcher(watcher);
+    return true;
+}
+
+int PollWatchers()
+{
+    int changes = 0;
+    if (Fired(&DirectoryWatcher))
+        changes |= WATCH_DIRECTORY;
+    if (Fired(&DriveWatcher) && !(changes & WATCH_DIRECTORY) && QueryDiskSpace(CurrentPath, &CurrentDisk))
+        changes |= WATCH_DISK;
+    return changes;
+}
