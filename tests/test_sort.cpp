@@ -425,7 +425,7 @@ TEST_F(SortTest, HeapSortFallbackAndSmallRanges)
     }
 }
 
-// The sort dialog over a window of our own that stands for the main window.
+// The sort dialog over a window of our own that stands in for the main window.
 class SortDialogTest : public ::testing::Test {
 protected:
     // One owner for the suite: hiding a captioned window costs seconds under a bare X server.
@@ -433,8 +433,13 @@ protected:
     {
         owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 80, 640, 480,
                                 NULL, NULL, GetModuleHandleA(NULL), NULL);
+        g_mainWnd = owner;
     }
-    static void TearDownTestSuite() { DestroyWindow(owner); }
+    static void TearDownTestSuite()
+    {
+        g_mainWnd = NULL;
+        DestroyWindow(owner);
+    }
     void SetUp() override
     {
         ASSERT_TRUE(owner != NULL);
@@ -464,7 +469,7 @@ protected:
 };
 HWND SortDialogTest::owner;
 
-TEST_F(SortDialogTest, OpensOnTheCurrentChoiceCentredOnItsOwner)
+TEST_F(SortDialogTest, OpensOnTheCurrentChoiceCentredOnTheMainWindow)
 {
     Settings.sortmode = SORT_BY_DATE;
     Settings.sortdir = 1;

@@ -1,23 +1,10 @@
 #include "filelist/sort.h"
 #include "app/globals.h"
 #include "config/settings.h"
+#include "ui/msgdlg.h"
 #include "sort_ids.h"
 
 static const int keyButtons[4] = {IDC_SORT_NAME, IDC_SORT_EXTENSION, IDC_SORT_SIZE, IDC_SORT_DATE};
-
-static void CenterOnOwner(HWND dialog)
-{
-    HWND owner = GetWindow(dialog, GW_OWNER);
-    if (!owner)
-        return;
-    RECT m, d;
-    GetWindowRect(owner, &m);
-    GetWindowRect(dialog, &d);
-    int w = d.right - d.left, h = d.bottom - d.top;
-    int x = m.left + (m.right - m.left) / 2 - w / 2;
-    int y = m.top + (m.bottom - m.top) / 2 - h / 2;
-    MoveWindow(dialog, x, y, w, h, TRUE);
-}
 
 static bool IsKeyButton(HWND dialog, HWND control)
 {
@@ -31,7 +18,7 @@ INT_PTR CALLBACK SortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 {
     switch (message) {
     case WM_INITDIALOG: {
-        CenterOnOwner(dialog);
+        CenterOnMainWindow(dialog);
         HWND focus = GetDlgItem(dialog, keyButtons[0]);
         if (Settings.sortmode < 4) {
             CheckDlgButton(dialog, keyButtons[Settings.sortmode], BST_CHECKED);
