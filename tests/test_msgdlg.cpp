@@ -258,17 +258,19 @@ TEST_F(MessageDialogTest, OkAloneIsCentredInTheWidthOfTwoButtons)
 
 TEST_F(MessageDialogTest, LongLineWidensTheDialogAndTheButtonsStayCentred)
 {
-    std::string longLine(120, 'W');
-    Opened o = Press(MB_OKCANCEL | MB_ICONEXCLAMATION, IDOK, ("short\n" + longLine).c_str());
+    std::string longLine(60, 'W');
+    SIZE size = {};
+    Opened o = Open(g_mainWnd, ("short\n" + longLine).c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION, [&](HWND dialog) {
+        // The dialog's font lives as long as the dialog.
+        HDC dc = GetDC(dialog);
+        HGDIOBJ old = SelectObject(dc, g_messageDialog.font);
+        GetTextExtentPoint32A(dc, longLine.c_str(), (int)longLine.size(), &size);
+        SelectObject(dc, old);
+        ReleaseDC(dialog, dc);
+        PressButton(dialog, IDOK);
+    });
     int width = o.dialog.clientRect.right;
     EXPECT_GT(width, 2 * o.W + o.G + 2 * o.L);
-
-    HDC dc = GetDC(NULL);
-    HGDIOBJ old = SelectObject(dc, o.state.font);
-    SIZE size;
-    GetTextExtentPoint32A(dc, longLine.c_str(), (int)longLine.size(), &size);
-    SelectObject(dc, old);
-    ReleaseDC(NULL, dc);
     EXPECT_EQ(2 * o.L + size.cx + o.L + 32, width);
 
     std::vector<SeenControl> b = o.dialog.Buttons();

@@ -197,6 +197,8 @@ static INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wPar
 
 int MessageDialog(HWND owner, const char *text, const char *caption, UINT flags)
 {
+    MessageDialogState &s = g_messageDialog;
+    memset(&s, 0, sizeof s);
     int failBuffer = g_messageDialogFailBuffer;
     g_messageDialogFailBuffer = 0;
     char *converted = failBuffer == 1 ? NULL : (char *)LocalAlloc(LPTR, MESSAGE_BUFFER);
@@ -209,8 +211,6 @@ int MessageDialog(HWND owner, const char *text, const char *caption, UINT flags)
         return MessageBoxA(owner, text, caption, flags);
     }
 
-    MessageDialogState &s = g_messageDialog;
-    memset(&s, 0, sizeof s);
     s.text = converted;
     s.split = split;
     s.caption = caption ? caption : "";
@@ -224,6 +224,7 @@ int MessageDialog(HWND owner, const char *text, const char *caption, UINT flags)
     s.result = (int)result;
     s.text = NULL;
     s.split = NULL;
+    s.lineCount = 0;
     for (int i = 0; i < MESSAGE_MAX_LINES; i++)
         s.lines[i] = NULL;
     LocalFree(split);

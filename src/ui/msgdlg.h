@@ -19,7 +19,8 @@ enum {
 // id of the pressed button (IDOK … IDNO). Not re-entrant.
 int MessageDialog(HWND owner, const char *text, const char *caption, UINT flags);
 
-// The state of the open message dialog, kept after it closes until the next one.
+// The state of the open message dialog; after it closes only the sizes, the type and the
+// result remain (no lines) until the next one.
 struct MessageDialogState {
     const char *text;           // line feeds already turned into "@@"
     char *split;                // private copy cut into lines
