@@ -321,6 +321,69 @@ TEST(KeyForwarding, ControlsOfDifferentClassesKeepTheirOwnProcedures)
     DestroyWindow(parent);
 }
 
+namespace {
+
+// A dialog procedure answers a forwarded key through DWLP_MSGRESULT.
+INT_PTR CALLBACK AnsweringDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_USER) {
+        keys.forwarded.push_back({wParam, lParam});
+        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, keys.answer);
+        return TRUE;
+    }
+    return message == WM_INITDIALOG;
+}
+
+// One dialog with one edit field, id 50, built in memory.
+HWND MakeDialogWithEdit()
+{
+    alignas(4) static WORD t[64];
+    memset(t, 0, sizeof t);
+    DLGTEMPLATE *d = (DLGTEMPLATE *)t;
+    d->style = WS_POPUP | WS_VISIBLE;
+    d->cdit = 1;
+    d->cx = 100;
+    d->cy = 40;
+    WORD *p = (WORD *)(d + 1);
+    p += 3;                                  // no menu, default class, no title
+    p = (WORD *)(((ULONG_PTR)p + 3) & ~(ULONG_PTR)3);
+    DLGITEMTEMPLATE *item = (DLGITEMTEMPLATE *)p;
+    item->style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+    item->x = 5;
+    item->y = 5;
+    item->cx = 80;
+    item->cy = 12;
+    item->id = 50;
+    p = (WORD *)(item + 1);
+    *p++ = 0xFFFF;
+    *p++ = 0x0081;                           // the edit class
+    *p++ = 0;                                // no text
+    *p++ = 0;                                // no creation data
+    return CreateDialogIndirectParamA(GetModuleHandleA(NULL), d, NULL, AnsweringDialog, 0);
+}
+
+} // namespace
+
+TEST(KeyForwarding, DialogParentAnswersThroughItsMessageResult)
+{
+    HWND dialog = MakeDialogWithEdit();
+    ASSERT_TRUE(dialog != NULL);
+    HWND edit = GetDlgItem(dialog, 50);
+    ASSERT_TRUE(edit != NULL);
+    keys.original[0] = (WNDPROC)SetWindowLongPtrA(edit, GWLP_WNDPROC, (LONG_PTR)EarlierEdit);
+    WNDPROC previous = SubclassControl(dialog, 50, ArrowKeyForwarder);
+    for (LRESULT answer : {1, 0}) {
+        keys.answer = answer;
+        keys.forwarded.clear();
+        keys.reached.clear();
+        SendMessageA(edit, WM_KEYDOWN, VK_DOWN, 1);
+        EXPECT_EQ(1u, keys.forwarded.size());
+        EXPECT_EQ(answer ? 0u : 1u, keys.reached.size()) << "answer " << answer;
+    }
+    RestoreControl(dialog, 50, previous);
+    DestroyWindow(dialog);
+}
+
 TEST(EditCaret, TextAndCaretPosition)
 {
     HWND parent = MakeKeyParent();
