@@ -53,9 +53,11 @@ SeenDialog ReadDialog(HWND dialog);
 // The dialog of this thread a user could act on now, or NULL.
 HWND FindActiveDialog();
 
-// User actions. PressButton clicks the button (BM_CLICK); PressKey posts the key's
-// WM_KEYDOWN/WM_KEYUP to the focused control (or the dialog) so the dialog's loop treats it
-// as typed.
+// User actions, posted so that they take effect once the handler has returned (a dialog
+// opened by the click is then met by the next handler). PressButton posts the click of a
+// visible, enabled button (WM_COMMAND id, BN_CLICKED) and does nothing for a hidden or
+// disabled one; PressKey posts the key's WM_KEYDOWN/WM_KEYUP to the focused control (or the
+// dialog) so the dialog's loop treats it as typed.
 void PressButton(HWND dialog, int id);
 void PressKey(HWND dialog, UINT virtualKey);
 
