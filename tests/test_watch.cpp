@@ -136,6 +136,25 @@ TEST_F(WatchTest, SizeChangeElsewhereOnTheDriveRefreshesOnlyTheFigures)
     DeleteFileA(elsewhere);
 }
 
+TEST_F(WatchTest, FailedQueryLeavesTheFiguresAsTheyWere)
+{
+    TempDir listed;
+    sprintf(CurrentPath, "%s\\", listed.path.c_str());
+    char elsewhere[MAX_PATH];
+    sprintf(elsewhere, "%c:\\kelpo-watch-%lu.tmp", CurrentPath[0], GetCurrentProcessId());
+    StartWatching(CurrentPath);
+    Settle();
+    memset(&CurrentDisk, 0x3C, sizeof CurrentDisk);
+    DiskInfo before = CurrentDisk;
+    strcpy(CurrentPath, "\\\\server\\share\\");
+    RunOtherProcess(std::string("echo some data for the drive > \"") + elsewhere + "\"");
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(DriveWatcher, 5000));
+    EXPECT_EQ(0, PollWatchers());
+    DeleteFileA(elsewhere);
+    EXPECT_EQ(0, memcmp(&before, &CurrentDisk, sizeof before));
+    EXPECT_NE((HANDLE)NULL, DriveWatcher);
+}
+
 TEST_F(WatchTest, UnwatchablePathsAreNeverSignalled)
 {
     TempDir dir;

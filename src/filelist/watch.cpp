@@ -63,7 +63,10 @@ int PollWatchers()
     int changes = 0;
     if (Fired(&DirectoryWatcher))
         changes |= WATCH_DIRECTORY;
-    if (Fired(&DriveWatcher) && !(changes & WATCH_DIRECTORY) && QueryDiskSpace(CurrentPath, &CurrentDisk))
+    DiskInfo disk;
+    if (Fired(&DriveWatcher) && !(changes & WATCH_DIRECTORY) && QueryDiskSpace(CurrentPath, &disk)) {
+        CurrentDisk = disk;
         changes |= WATCH_DISK;
+    }
     return changes;
 }
