@@ -228,8 +228,19 @@ TEST_F(Listing, VolumeLabelIsTheFirstRecordOfTheRoot)
     std::string saved = label;
     if (!SetVolumeLabelA("C:\\", "KELPOVOLUME15CH"))
         GTEST_SKIP() << "this drive takes no label";
+    char now[64] = "";
+    GetVolumeInformationA("C:\\", now, sizeof now, &serial, &maxLen, &flags, fs, sizeof fs);
+    if (strcmp(now, "KELPOVOLUME15CH") != 0) {
+        // Some Wine drives store a label but do not report it back.
+        SetVolumeLabelA("C:\\", saved.c_str());
+        if (saved.empty())
+            DeleteFileA("C:\\.windows-label");
+        GTEST_SKIP() << "this drive does not report the label it was given";
+    }
     List("C:\\");
     SetVolumeLabelA("C:\\", saved.c_str());
+    if (saved.empty())
+        DeleteFileA("C:\\.windows-label");
     ASSERT_EQ(0, NoFiles);
     LockFileTable();
     EXPECT_EQ(0, OrderIndex[0]);
