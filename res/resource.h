@@ -75,3 +75,6 @@
 #define IDM_CONTROL_PANEL       40077
 #define IDM_CLOSE_NOW           40078
 #define IDM_ALT_SPACE           40079
+
+#define IDD_VERSION             10143
+#define IDC_VERSION_TEXT        1001

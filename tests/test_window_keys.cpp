@@ -9,6 +9,7 @@
 #include "filelist/filetable.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "support/dialogdriver.h"
 
 namespace {
 
@@ -132,6 +133,57 @@ TEST_F(WindowKeys, LowerCaseLettersActAsCapitalsAndShiftRRefreshes)
     KelpoKey(VK_F7, KEY_SHIFT);   // Shift+F7 refreshes in the 12-key layout
     KelpoPump();
     EXPECT_EQ(50, EntryCount);
+}
+
+TEST_F(WindowKeys, CtrlLettersMoveLikeTheArrows)
+{
+    KelpoKey(VK_F11);
+    KelpoKey('X', KEY_CTRL);
+    EXPECT_EQ(1, Position());
+    KelpoKey('D', KEY_CTRL);
+    EXPECT_EQ(21, Position());
+    KelpoKey('S', KEY_CTRL);
+    EXPECT_EQ(1, Position());
+    KelpoKey('E', KEY_CTRL);
+    EXPECT_EQ(0, Position());
+}
+
+TEST_F(WindowKeys, TenKeyLayoutLeavesF11AndF12Alone)
+{
+    Settings.fkeynum = 10;
+    KelpoKey(VK_DOWN);
+    KelpoKey(VK_DOWN);
+    int at = Position();
+    KelpoKey(VK_F11);
+    EXPECT_EQ(at, Position());
+    KelpoKey(VK_F12);
+    EXPECT_EQ(at, Position());
+    temp.MakeFile("zz-new.txt", "n");
+    KelpoKey(VK_F7, KEY_SHIFT);   // Shift+F7 is Refrsh in this layout too
+    KelpoPump();
+    EXPECT_EQ(49, EntryCount);
+}
+
+TEST_F(WindowKeys, VersionBoxShowsIconNameAndVersion)
+{
+    DialogDriver driver;
+    SeenDialog seen;
+    driver.Then([&](HWND dialog) {
+        seen = ReadDialog(dialog);
+        PressButton(dialog, IDOK);
+    });
+    SendMessageA(g_mainWnd, WM_COMMAND, 10143, 0);
+    bool hasIcon = false, hasName = false, hasVersion = false;
+    for (const SeenControl &c : seen.controls) {
+        hasIcon |= c.className == "Static" && (c.style & 0x1F) == SS_ICON;
+        hasName |= c.text == "Kelpo";
+        hasVersion |= c.text == "Version 1.00";
+    }
+    EXPECT_TRUE(hasIcon);
+    EXPECT_TRUE(hasName);
+    EXPECT_TRUE(hasVersion);
+    ASSERT_EQ(1u, seen.Buttons().size());
+    EXPECT_EQ("OK", seen.Buttons()[0].text);
 }
 
 TEST(FunctionKeyRows, LettersOfBothLayouts)

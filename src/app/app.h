@@ -13,6 +13,7 @@ void ParseCommandLine(const char *commandLine, char *startDirectory);
 void Load3dControls();
 void Unload3dControls();
 void ShowHelp();
+void ShowVersionBox(HWND owner);
 extern bool HelpOpened;      // the help window is closed at exit only when this program opened it
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 

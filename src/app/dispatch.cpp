@@ -229,12 +229,9 @@ static bool OnCommand(HWND hwnd, int id)
         Settings.disprow = (WORD)(15 + 5 * (id - IDM_ROWS_15));
         ApplyRowCount(hwnd);
         return true;
-    case IDM_VERSION: {
-        char text[64];
-        snprintf(text, sizeof text, "Kelpo\nVersion %s", VersionText);
-        MessageBoxA(hwnd, text, "Kelpo", MB_OK | MB_ICONINFORMATION);
+    case IDM_VERSION:
+        ShowVersionBox(hwnd);
         return true;
-    }
     }
     return RunListCommand(hwnd, id);
 }
