@@ -97,15 +97,6 @@ void UpdateViewMenu(HWND hwnd)
                       MF_BYCOMMAND | (Settings.dispsubmode == i ? MF_CHECKED : MF_UNCHECKED));
 }
 
-static void RememberCursorEntry()
-{
-    CursorName[0] = '\0';
-    LockFileTable();
-    if (!NoFiles && PageTop + CursorSlot < EntryCount)
-        lstrcpynA(CursorName, LongNameAt(PageTop + CursorSlot), PATH_BUFFER);
-    UnlockFileTable();
-}
-
 static void Refresh(HWND hwnd)
 {
     if (ScreenMode != 0)

@@ -89,15 +89,6 @@ static void CompleteResize(HWND hwnd)
     }
 }
 
-static void RememberCursorName()
-{
-    CursorName[0] = '\0';
-    LockFileTable();
-    if (!NoFiles && PageTop + CursorSlot < EntryCount)
-        lstrcpynA(CursorName, LongNameAt(PageTop + CursorSlot), PATH_BUFFER);
-    UnlockFileTable();
-}
-
 static void OnCreate(HWND hwnd)
 {
     g_mainWnd = hwnd;
@@ -179,7 +170,7 @@ static void OnSize(HWND hwnd, WPARAM type, LPARAM lParam)
         return;
     ResizePending = 0;
     SaveSettings();
-    RememberCursorName();
+    RememberCursorEntry();
     ReloadRequest = 2;
     ApplyRowCount(hwnd);
 }

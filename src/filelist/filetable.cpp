@@ -229,6 +229,15 @@ void ReadDirectory(int showProgress)
     StartWatchingCurrent();
 }
 
+void RememberCursorEntry()
+{
+    CursorName[0] = '\0';
+    LockFileTable();
+    if (!NoFiles && PageTop + CursorSlot < EntryCount)
+        lstrcpynA(CursorName, LongNameAt(PageTop + CursorSlot), PATH_BUFFER);
+    UnlockFileTable();
+}
+
 void FindEntryByName(const char *name)
 {
     int size = PageSize();

@@ -51,6 +51,7 @@ void UnlockFileTable();
 void ReadDirectory(int showProgress);
 void ResetOrderIndex();
 void FindEntryByName(const char *name);
+void RememberCursorEntry();                // CursorName := the cursor entry's long name
 void ApplyReloadRequest();
 void ToggleMark(int advanceMode);
 void MakeSortKey(const char *longName, char *key);
