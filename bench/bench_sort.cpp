@@ -11,6 +11,7 @@
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
 #include "filelist/sort.h"
+#include "reference_sort.h"
 
 static double Now()
 {
@@ -18,39 +19,6 @@ static double Now()
     QueryPerformanceFrequency(&f);
     QueryPerformanceCounter(&c);
     return (double)c.QuadPart / (double)f.QuadPart;
-}
-
-static void StraightQuickSort(int lo, int hi)
-{
-    while (hi > lo) {
-        if (hi - lo == 1) {
-            if (CompareEntries(lo, hi) > 0)
-                std::swap(OrderIndex[lo], OrderIndex[hi]);
-            return;
-        }
-        int i, j;
-        for (;;) {
-            i = lo;
-            j = hi;
-            while (i < hi && CompareEntries(i, hi) <= 0)
-                i++;
-            if (i < j)
-                while (j > i && CompareEntries(j, hi) >= 0)
-                    j--;
-            if (i < j)
-                std::swap(OrderIndex[i], OrderIndex[j]);
-            else
-                break;
-        }
-        std::swap(OrderIndex[i], OrderIndex[hi]);
-        if (hi - i > i - lo) {
-            StraightQuickSort(lo, i - 1);
-            lo = i + 1;
-        } else {
-            StraightQuickSort(i + 1, hi);
-            hi = i - 1;
-        }
-    }
 }
 
 static void FillTable(bool equalKeys)
@@ -109,7 +77,7 @@ int main()
             FillTable(s == 3);
             Shape(s == 3 ? 0 : s);
             double t0 = Now();
-            StraightQuickSort(0, EntryCount - 1);
+            ReferenceQuickSort(0, EntryCount - 1);
             double t1 = Now();
             Shape(s == 3 ? 0 : s);
             double t2 = Now();

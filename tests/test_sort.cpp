@@ -14,6 +14,7 @@
 #include "filelist/sort.h"
 #include "dialogdriver.h"
 #include "testutil.h"
+#include "reference_sort.h"
 #include "sort_ids.h"
 
 namespace {
@@ -300,43 +301,6 @@ TEST_F(SortTest, OnlyTheListedPositionsMove)
     EntryCount = 0;
     SortEntries();
     EXPECT_EQ(2, OrderIndex[0]);
-}
-
-// The original procedure of the program: pivot at hi, scans restarting from both ends after
-// every exchange, smaller part first. Kept here as an independent reference for the order.
-static void ReferenceQuickSort(int lo, int hi)
-{
-    if (hi <= lo)
-        return;
-    while (hi > lo) {
-        if (hi - lo == 1) {
-            if (CompareEntries(lo, hi) > 0)
-                std::swap(OrderIndex[lo], OrderIndex[hi]);
-            return;
-        }
-        int i, j;
-        for (;;) {
-            i = lo;
-            j = hi;
-            while (i < hi && CompareEntries(i, hi) <= 0)
-                i++;
-            if (i < j)
-                while (j > i && CompareEntries(j, hi) >= 0)
-                    j--;
-            if (i < j)
-                std::swap(OrderIndex[i], OrderIndex[j]);
-            else
-                break;
-        }
-        std::swap(OrderIndex[i], OrderIndex[hi]);
-        if (hi - i > i - lo) {
-            ReferenceQuickSort(lo, i - 1);
-            lo = i + 1;
-        } else {
-            ReferenceQuickSort(i + 1, hi);
-            hi = i - 1;
-        }
-    }
 }
 
 TEST_F(SortTest, SameOrderAsTheOriginalProcedureWhenKeysDiffer)
