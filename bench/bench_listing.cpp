@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
-#include "app/globals.h"
+#include "base/globals.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"

@@ -6,7 +6,7 @@
 #include <stdio.h>
 #include <string.h>
 #include <algorithm>
-#include "app/globals.h"
+#include "base/globals.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"

@@ -4,7 +4,7 @@
 #include <string.h>
 #include <string>
 #include "app/cursor.h"
-#include "app/globals.h"
+#include "base/globals.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"

@@ -5,7 +5,7 @@
 #include <string.h>
 #include <string>
 #include <vector>
-#include "app/globals.h"
+#include "base/globals.h"
 #include "ui/msgdlg.h"
 #include "testutil.h"
 

@@ -4,7 +4,7 @@
 #include <stdio.h>
 #include <set>
 #include <string>
-#include "app/globals.h"
+#include "base/globals.h"
 #include "app/cursor.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"

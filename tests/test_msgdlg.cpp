@@ -4,7 +4,7 @@
 #include <string.h>
 #include <string>
 #include <vector>
-#include "app/globals.h"
+#include "base/globals.h"
 #include "ui/msgdlg.h"
 #include "ui_ids.h"
 #include "dialogdriver.h"

@@ -9,7 +9,7 @@
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "filelist/diskspace.h"
-#include "app/globals.h"
+#include "base/globals.h"
 #include "app/cursor.h"
 #include "support/testutil.h"
 

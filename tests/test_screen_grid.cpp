@@ -8,7 +8,7 @@
 #include "screen/screen.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
-#include "app/globals.h"
+#include "base/globals.h"
 #include "app/cursor.h"
 #include "support/testutil.h"
 

@@ -5,7 +5,7 @@
 #include "screen/screen.h"
 #include "screen/keybar.h"
 #include "config/settings.h"
-#include "app/globals.h"
+#include "base/globals.h"
 
 static COLORREF SlotRgb(int slot)
 {

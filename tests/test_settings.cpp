@@ -5,7 +5,7 @@
 #include <vector>
 #include <algorithm>
 #include <stdio.h>
-#include "app/globals.h"
+#include "base/globals.h"
 #include "config/registry.h"
 #include "config/settings.h"
 

@@ -7,7 +7,7 @@
 #include <vector>
 #include <string.h>
 #include "app/cursor.h"
-#include "app/globals.h"
+#include "base/globals.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"

@@ -3,7 +3,7 @@
 #include <string.h>
 #include <string>
 #include "app/app.h"
-#include "app/globals.h"
+#include "base/globals.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string.h>
 #include <string>
 #include <vector>
-#include "app/globals.h"
+#include "base/globals.h"
 #include "filelist/diskspace.h"
 #include "filelist/watch.h"
 #include "support/testutil.h"

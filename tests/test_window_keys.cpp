@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <stdio.h>
 #include <string>
-#include "app/globals.h"
+#include "base/globals.h"
 #include "app/cursor.h"
 #include "app/dispatch.h"
 #include "config/settings.h"

@@ -1,5 +1,5 @@
 #include "app/cursor.h"
-#include "app/globals.h"
+#include "base/globals.h"
 #include "app/mainwnd.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
@@ -8,10 +8,6 @@
 #include "tree/pathhistory.h"
 #include <string.h>
 
-int PageTop;
-int CursorSlot;
-int PrevSlot = -1;
-int PerPage;
 
 int PageSize()
 {

@@ -5,7 +5,7 @@
 #include "app/dispatch.h"
 #include "app/listkeys.h"
 #include "app/mainwnd.h"
-#include "app/globals.h"
+#include "base/globals.h"
 #include "app/cursor.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
@@ -16,10 +16,6 @@
 #include "screen/frame.h"
 #include "resource.h"
 
-BYTE ForceShift;
-BYTE FromFunctionKey;
-BYTE BusyFlag;
-BYTE AbortFlag;
 
 // Function-key letters: plain keys, then shifted keys; a blank carries no letter.
 static const char tenKeyRow[] = "LXCDRSFTEUAIMDKHRQVP";

@@ -3,10 +3,7 @@
 #include <windows.h>
 #include "screen/frame.h"
 
-extern BYTE ForceShift;
-extern BYTE FromFunctionKey;
-extern BYTE BusyFlag;
-extern BYTE AbortFlag;
+#include "base/globals.h"
 
 bool IsShifted();
 void FunctionKeyToLetter(HWND hwnd, UINT vk);

@@ -3,7 +3,7 @@
 #include "app/listkeys.h"
 #include "app/dispatch.h"
 #include "app/mainwnd.h"
-#include "app/globals.h"
+#include "base/globals.h"
 #include "app/cursor.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"

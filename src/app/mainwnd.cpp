@@ -4,7 +4,7 @@
 #include "app/app.h"
 #include "app/mainwnd.h"
 #include "app/dispatch.h"
-#include "app/globals.h"
+#include "base/globals.h"
 #include "app/cursor.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
@@ -15,10 +15,8 @@
 
 BYTE ResizePending;
 BYTE InCreate;
-int ScreenMode;
 static UINT_PTR clockTimer;
 HICON TreeIcons[5];
-extern int ScreenModeForReload;
 
 void RepaintGrid(HWND hwnd)
 {
@@ -100,7 +98,6 @@ static void OnCreate(HWND hwnd)
     if (WinVersion < 400)
         EnableMenuItem(GetMenu(hwnd), IDM_EXPLORER, MF_BYCOMMAND | MF_GRAYED);
     ScreenMode = 0;
-    ScreenModeForReload = 0;
     FileMask[0] = '\0';
     for (int i = 0; i < 5; i++)
         TreeIcons[i] = LoadIconA(g_instance, MAKEINTRESOURCEA(10158 + i));

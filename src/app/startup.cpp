@@ -2,7 +2,7 @@
 #include <string.h>
 #include <stdio.h>
 #include "app/app.h"
-#include "app/globals.h"
+#include "base/globals.h"
 #include "filelist/pathutil.h"
 #include "filelist/watch.h"
 #include "resource.h"

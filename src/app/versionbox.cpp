@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <stdio.h>
 #include "app/app.h"
-#include "app/globals.h"
+#include "base/globals.h"
 #include "ui/msgdlg.h"
 #include "resource.h"
 

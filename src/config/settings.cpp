@@ -1,6 +1,6 @@
 #include "config/settings.h"
 #include "config/registry.h"
-#include "app/globals.h"
+#include "base/globals.h"
 #include "filelist/pathutil.h"
 #include <stdio.h>
 #include <stdlib.h>

@@ -1,6 +1,6 @@
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
-#include "app/globals.h"
+#include "base/globals.h"
 #include "app/cursor.h"
 #include "config/settings.h"
 #include "filelist/diskspace.h"
@@ -253,13 +253,12 @@ void FindEntryByName(const char *name)
     UnlockFileTable();
 }
 
-int ScreenModeForReload;   // set to 1 by the viewer while it is shown
 
 void ApplyReloadRequest()
 {
     int request = ReloadRequest;
     ReloadRequest = 0;
-    if (request == 0 || ScreenModeForReload != 0)
+    if (request == 0 || ScreenMode != 0)
         return;
     if (request == 1 || request == 2)
         ReadDirectory(1);

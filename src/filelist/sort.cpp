@@ -1,7 +1,7 @@
 #include "filelist/sort.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
-#include "app/globals.h"
+#include "base/globals.h"
 #include "config/settings.h"
 
 enum { INSERTION_SORT_LIMIT = 16 };

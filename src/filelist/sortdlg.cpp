@@ -1,5 +1,5 @@
 #include "filelist/sort.h"
-#include "app/globals.h"
+#include "base/globals.h"
 #include "config/settings.h"
 #include "ui/msgdlg.h"
 #include "sort_ids.h"

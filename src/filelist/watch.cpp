@@ -1,7 +1,7 @@
 #include "filelist/watch.h"
 #include "filelist/diskspace.h"
 #include "filelist/pathutil.h"
-#include "app/globals.h"
+#include "base/globals.h"
 #include <string.h>
 
 HANDLE DriveWatcher;

@@ -1,6 +1,6 @@
 #include "screen/screen.h"
 #include "config/settings.h"
-#include "app/globals.h"
+#include "base/globals.h"
 #include "app/mainwnd.h"
 #include "filelist/pathutil.h"
 #include <stdio.h>

@@ -1,7 +1,7 @@
 #include "screen/frame.h"
 #include "screen/screen.h"
 #include "config/settings.h"
-#include "app/globals.h"
+#include "base/globals.h"
 #include "app/cursor.h"
 #include "filelist/filetable.h"
 #include "filelist/diskspace.h"

@@ -1,7 +1,7 @@
 #include "screen/keybar.h"
 #include "screen/screen.h"
 #include "config/settings.h"
-#include "app/globals.h"
+#include "base/globals.h"
 #include <string.h>
 
 static const char *const tenKeys[2][10] = {

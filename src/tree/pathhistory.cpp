@@ -1,5 +1,5 @@
 #include "tree/pathhistory.h"
-#include "app/globals.h"
+#include "base/globals.h"
 #include "config/settings.h"
 #include "filelist/pathutil.h"
 #include <string.h>

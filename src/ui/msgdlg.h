@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 #include <stddef.h>
-#include "app/globals.h"
+#include "base/globals.h"
 
 enum {
     MESSAGE_BUFFER = 4096,      // the text after its line feeds are doubled, terminator included

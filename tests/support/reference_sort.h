@@ -3,7 +3,7 @@
 // the sort benchmark measures against it.
 #pragma once
 #include <algorithm>
-#include "app/globals.h"
+#include "base/globals.h"
 #include "filelist/sort.h"
 
 inline void ReferenceQuickSort(int lo, int hi)

@@ -1,7 +1,7 @@
 #include "window.h"
 #include <stdio.h>
 #include "app/app.h"
-#include "app/globals.h"
+#include "base/globals.h"
 #include "config/settings.h"
 #include "screen/screen.h"
 #include "resource.h"

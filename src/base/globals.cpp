@@ -1,4 +1,4 @@
-#include "app/globals.h"
+#include "base/globals.h"
 
 HINSTANCE g_instance;
 HWND g_mainWnd;
@@ -7,6 +7,16 @@ int WinVersion;
 BYTE CfgFileMode;
 BYTE UninstallMode;
 char VersionText[8] = "1.00";
+
+int PageTop;
+int CursorSlot;
+int PrevSlot = -1;
+int PerPage;
+int ScreenMode;
+BYTE ForceShift;
+BYTE FromFunctionKey;
+BYTE BusyFlag;
+BYTE AbortFlag;
 
 HGLOBAL g_fileEntryBlock, g_namePoolBlock, g_baseNamePoolBlock;
 char *g_scratch[3];

@@ -52,5 +52,16 @@ extern char *ExtArchiverPath;
 extern char (*CommandHistory)[INPUT_HISTORY_ITEM];
 extern char (*PackHistory)[INPUT_HISTORY_ITEM];
 
+// The shown page and the cursor in it: the cursor entry is OrderIndex[PageTop + CursorSlot].
+extern int PageTop;
+extern int CursorSlot;
+extern int PrevSlot;              // slot drawn with the cursor bar last, -1 = none
+extern int PerPage;               // columns * rows
+extern int ScreenMode;            // 0 file list, 1 viewer
+extern BYTE ForceShift;           // the next key counts as shifted
+extern BYTE FromFunctionKey;      // the command letter came from a function key
+extern BYTE BusyFlag;             // a long operation runs; input other than Esc is ignored
+extern BYTE AbortFlag;            // Esc was pressed during a long operation
+
 int AllocateTables();
 void FreeTables();
