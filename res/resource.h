@@ -2,7 +2,6 @@
 #pragma once
 
 #define IDI_KELPO               10144
-#define IDR_ACCEL               10154
 
 // Function keys: F1..F12, Shift+F1..Shift+F12, Ctrl+F1..Ctrl+F12 (drives A: .. L:)
 #define IDM_FKEY_FIRST          10000

@@ -370,7 +370,7 @@ TEST_F(Cursor, SpaceMarksAndMovesOn)
     PutCursorOn("f05.txt");
     int top = PageTop, next = PageTop + CursorSlot + 1;
     int expected = next < COUNT && next / PageSize() * PageSize() == top ? next : top;
-    ToggleMark(1);
+    ToggleMark(PageTop + CursorSlot);
     AdvanceAfterMark(MarkAdvanceMode(0));
     EXPECT_TRUE(Marked("f05.txt"));
     EXPECT_EQ(1, MarkedCount);
@@ -380,7 +380,7 @@ TEST_F(Cursor, SpaceMarksAndMovesOn)
     // Space on a directory without dirmark marks nothing but still moves on.
     PutCursorOn("d1");
     next = PageTop + CursorSlot + 1;
-    ToggleMark(2);
+    ToggleMark(PageTop + CursorSlot);
     AdvanceAfterMark(2);
     EXPECT_FALSE(Marked("d1"));
     EXPECT_EQ(next < COUNT ? next : 0, PageTop + CursorSlot);
@@ -408,9 +408,9 @@ TEST_F(Cursor, MarkAllClearAllAndInvertWithoutDirmark)
     ExpectTotalsMatchMarks();
 
     PutCursorOn("f03.txt");
-    ToggleMark(0);
+    ToggleMark(PageTop + CursorSlot);
     PutCursorOn("f07.txt");
-    ToggleMark(0);
+    ToggleMark(PageTop + CursorSlot);
     MarkAll(10324);
     EXPECT_EQ(FILES - 2, MarkedCount);
     EXPECT_FALSE(Marked("f03.txt"));
@@ -430,7 +430,7 @@ TEST_F(Cursor, MarkAllClearAllAndInvertWithoutDirmark)
     MarkAll(10321);   // clears
     MarkAll(10321);   // marks all
     PutCursorOn("f10.txt");
-    ToggleMark(0);
+    ToggleMark(PageTop + CursorSlot);
     EXPECT_EQ(FILES - 1, MarkedCount);
     ExpectTotalsMatchMarks();
 }
@@ -444,7 +444,7 @@ TEST_F(Cursor, MarkAllWithDirmark)
     MarkAll(10321);
     EXPECT_EQ(0, MarkedCount);
     PutCursorOn("d2");
-    ToggleMark(0);
+    ToggleMark(PageTop + CursorSlot);
     EXPECT_TRUE(Marked("d2"));
     MarkAll(10321);   // clear-all clears directories too
     EXPECT_FALSE(Marked("d2"));

@@ -278,6 +278,28 @@ TEST_F(Listing, ReloadPutsTheCursorOnTheRememberedName)
     EXPECT_EQ(0, CursorSlot);
 }
 
+// A file of 4 GiB and more counts with its whole size in the totals (a sparse file: no disk used).
+TEST_F(Listing, FilesOfFourGibibytesAndMoreCountWhole)
+{
+    std::string huge = temp.MakeFile("huge.bin", "");
+    HANDLE file = CreateFileA(huge.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    LONG high = 1;
+    SetFilePointer(file, 50, &high, FILE_BEGIN);
+    bool sized = SetEndOfFile(file) != 0;
+    CloseHandle(file);
+    if (!sized)
+        GTEST_SKIP() << "this file system does not take a 4 GiB file";
+    temp.MakeFile("small.txt", std::string(10, 's'));
+    List(temp.path);
+    const FileEntry *entry = Find("huge.bin");
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(1u, entry->sizeHigh);
+    EXPECT_EQ(50u, entry->sizeLow);
+    EXPECT_EQ(4294967296.0 + 50 + 10, TotalBytes);
+    EXPECT_GE(TotalAllocated, 4294967296.0 + 50);
+}
+
 TEST_F(Listing, ToggleMarkKeepsTheMarkedTotals)
 {
     temp.MakeFile("m1", std::string(100, 'x'));
@@ -296,21 +318,21 @@ TEST_F(Listing, ToggleMarkKeepsTheMarkedTotals)
     Settings.disprow = 30;
     PageTop = 0;
     CursorSlot = fileAt;
-    ToggleMark(0);
+    ToggleMark(PageTop + CursorSlot);
     EXPECT_EQ(1, MarkedCount);
     EXPECT_EQ(100.0, MarkedBytes);
     EXPECT_EQ(RoundToCluster(100), MarkedAllocated);
     CursorSlot = dirAt;
-    ToggleMark(0);
+    ToggleMark(PageTop + CursorSlot);
     EXPECT_EQ(1, MarkedCount);   // directories only with dirmark
     Settings.dirmark = 1;
-    ToggleMark(0);
+    ToggleMark(PageTop + CursorSlot);
     EXPECT_EQ(2, MarkedCount);
     CursorSlot = dotAt;
-    ToggleMark(0);
+    ToggleMark(PageTop + CursorSlot);
     EXPECT_EQ(2, MarkedCount);   // never ".."
     CursorSlot = fileAt;
-    ToggleMark(0);
+    ToggleMark(PageTop + CursorSlot);
     EXPECT_EQ(1, MarkedCount);
     EXPECT_EQ(0.0, MarkedBytes);
     EXPECT_EQ(0.0, MarkedAllocated);

@@ -125,6 +125,13 @@ TEST(PathUtilBackslash, TrailingBackslashOfDoubleByteCharacterIsNoSeparator)
     char root[1024] = "D:\\";
     EXPECT_EQ(3, StripBackslash(root));
     EXPECT_STREQ("D:\\", root);
+    // An empty text stays empty; nothing is written after its terminator.
+    char empty[8] = {'\0', 'x', 'y', 'z', 'w', 0, 0, 0};
+    EXPECT_EQ(0, StripBackslash(empty));
+    EXPECT_EQ(0, memcmp(empty, "\0xyzw", 5));
+    char one[8] = {'C', '\0', 'y', 'z', 'w', 0, 0, 0};
+    EXPECT_EQ(1, StripBackslash(one));
+    EXPECT_EQ(0, memcmp(one, "C\0yzw", 5));
 }
 
 TEST(PathUtilExtension, ShortExtension)

@@ -240,16 +240,29 @@ TEST_F(SortTest, ExtensionKeyWithAndWithoutExtensions)
               Sorted(SORT_BY_EXTENSION, 1));
 }
 
-TEST_F(SortTest, SizeKeyUsesTheUnsignedLowWordAndNamesWithoutCase)
+TEST_F(SortTest, SizeKeyUsesTheWholeSizeAndNamesWithoutCase)
 {
-    Add("huge.bin", 0, 50, 0, nullptr, 1);      // 4 GiB + 50: only the low word counts
+    int huge = Add("huge.bin", 0, 50, 0, nullptr, 1);      // 4 GiB + 50 sorts above 4 GiB - 16
     Add("big.bin", 0, 0xFFFFFFF0u);
     Add("cherry", 0, 100);
     Add("Banana", 0, 100);
     Add("apple", 0, 100);
     Add("empty", 0, 0);
-    EXPECT_EQ((Names_{"empty", "huge.bin", "apple", "Banana", "cherry", "big.bin"}), Sorted(SORT_BY_SIZE, 0));
-    EXPECT_EQ((Names_{"big.bin", "cherry", "Banana", "apple", "huge.bin", "empty"}), Sorted(SORT_BY_SIZE, 1));
+    EXPECT_EQ((Names_{"empty", "apple", "Banana", "cherry", "big.bin", "huge.bin"}), Sorted(SORT_BY_SIZE, 0));
+    EXPECT_EQ((Names_{"huge.bin", "big.bin", "cherry", "Banana", "apple", "empty"}), Sorted(SORT_BY_SIZE, 1));
+    // The marked figures add the whole size too.
+    ClusterBytes = 4096;
+    MarkedCount = 0;
+    MarkedBytes = MarkedAllocated = 0;
+    int position = 0;
+    while (OrderIndex[position] != huge)
+        position++;
+    ToggleMark(position);
+    EXPECT_EQ(1, MarkedCount);
+    EXPECT_EQ(4294967346.0, MarkedBytes);
+    EXPECT_EQ(4294971392.0, MarkedAllocated);
+    ToggleMark(position);
+    EXPECT_EQ(0.0, MarkedBytes);
 }
 
 TEST_F(SortTest, DateKeyComparesHighWordThenLowWord)

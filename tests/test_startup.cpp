@@ -4,6 +4,7 @@
 #include <string>
 #include "app/app.h"
 #include "base/globals.h"
+#include "support/dialogdriver.h"
 
 namespace {
 
@@ -81,3 +82,32 @@ TEST(Tables, EveryPartialAllocationIsReleased)
 }
 
 } // namespace
+
+namespace {
+
+// Without its window the program must not sit in a message loop that nothing can end: it
+// says so and returns, with every table released.
+TEST(StartUp, NoWindowMeansAMessageAndAnEndNotAnEndlessLoop)
+{
+    HINSTANCE instance = GetModuleHandleA(NULL);
+    UnregisterClassA(MainClassName, instance);
+    DialogDriver driver;
+    SeenDialog seen;
+    driver.Then([&](HWND dialog) {
+        seen = ReadDialog(dialog);
+        PressButton(dialog, IDOK);
+    });
+    // A previous instance skips the class registration, so the window cannot be created.
+    int result = KelpoMain(instance, (HINSTANCE)1, (LPSTR) "", SW_HIDE);
+    EXPECT_EQ(0, result);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ("Kelpo", seen.caption);
+    bool hasText = false;
+    for (const SeenControl &c : seen.controls)
+        hasText |= c.text == "Kelpoのｳｨﾝﾄﾞｳを作成できません";
+    EXPECT_TRUE(hasText);
+    EXPECT_EQ(NULL, g_fileEntryBlock);
+    EXPECT_EQ(NULL, g_mainWnd);
+}
+
+}   // namespace

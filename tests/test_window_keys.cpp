@@ -3,6 +3,7 @@
 #include <stdio.h>
 #include <string>
 #include "base/globals.h"
+#include "app/mainwnd.h"
 #include "app/cursor.h"
 #include "app/dispatch.h"
 #include "config/settings.h"
@@ -151,6 +152,7 @@ TEST_F(WindowKeys, CtrlLettersMoveLikeTheArrows)
 TEST_F(WindowKeys, TenKeyLayoutLeavesF11AndF12Alone)
 {
     Settings.fkeynum = 10;
+    RepaintAll(g_mainWnd);          // as the option dialog does after a change
     KelpoKey(VK_DOWN);
     KelpoKey(VK_DOWN);
     int at = Position();

@@ -5,24 +5,11 @@
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
 #include "screen/screen.h"
+#include "screen/screendc.h"
+#include "resource.h"
 #include "tree/pathhistory.h"
 #include <string.h>
 
-
-int PageSize()
-{
-    int columns = Settings.dispmode ? Settings.dispmode : 1;
-    int rows = Settings.disprow ? Settings.disprow : 1;
-    return columns * rows;
-}
-
-enum {
-    ID_MARK_ALL = 10321,
-    ID_MARK_ALL_KEY = 10084,
-    ID_INVERT_MENU = 10323,
-    ID_INVERT = 10324,
-    ID_INVERT_KEY = 10110,
-};
 
 static int SyncPerPage()
 {
@@ -49,37 +36,14 @@ int CurrentPage()
     return PageTop / SyncPerPage() + 1;
 }
 
-// A window device context with the main font, or NULL when there is no window to draw in.
-static HDC BeginDrawing(HGDIOBJ *oldFont)
-{
-    *oldFont = NULL;
-    if (!g_mainWnd)
-        return NULL;
-    HDC dc = GetDC(g_mainWnd);
-    if (dc && MainFont)
-        *oldFont = SelectObject(dc, MainFont);
-    return dc;
-}
-
-static void EndDrawing(HDC dc, HGDIOBJ oldFont)
-{
-    if (!dc)
-        return;
-    if (oldFont)
-        SelectObject(dc, oldFont);
-    ReleaseDC(g_mainWnd, dc);
-}
-
 // Takes the highlight from PrevSlot to CursorSlot on the shown page.
 static void MoveHighlight()
 {
-    HGDIOBJ oldFont;
-    HDC dc = BeginDrawing(&oldFont);
-    if (dc) {
+    if (g_mainWnd) {
+        WindowFontDC dc(g_mainWnd);
         if (PrevSlot >= 0 && PrevSlot != CursorSlot && PageTop + PrevSlot < EntryCount)
             DrawEntry(dc, PrevSlot, PageTop + PrevSlot, false);
         DrawEntry(dc, CursorSlot, PageTop + CursorSlot, true);
-        EndDrawing(dc, oldFont);
     }
     PrevSlot = CursorSlot;
 }
@@ -224,7 +188,7 @@ void MarkAll(int commandId)
 {
     if (ScreenMode != 0 || NoFiles)
         return;
-    bool invert = commandId == ID_INVERT || commandId == ID_INVERT_KEY || commandId == ID_INVERT_MENU;
+    bool invert = commandId == IDM_SHIFT_END || commandId == IDM_INVERT_MARKS || commandId == IDM_SHIFT_HOME;
     LockFileTable();
     bool clear = false;
     if (!invert) {
@@ -252,16 +216,14 @@ void MarkAll(int commandId)
         // Entries left alone still count while marked, so the totals always match the marks.
         if (e->mark) {
             MarkedCount++;
-            MarkedBytes += (double)e->sizeLow;
-            MarkedAllocated += RoundToCluster(e->sizeLow);
+            MarkedBytes += (double)EntrySize(e);
+            MarkedAllocated += RoundToCluster(EntrySize(e));
         }
     }
     UnlockFileTable();
-    HGDIOBJ oldFont;
-    HDC dc = BeginDrawing(&oldFont);
-    if (dc) {
+    if (g_mainWnd) {
+        WindowFontDC dc(g_mainWnd);
         RedrawMarks(dc, PageTop);
-        EndDrawing(dc, oldFont);
     }
 }
 
@@ -352,4 +314,41 @@ void ListChangedDirectory(int cursorSlot)
         RepaintGrid(g_mainWnd);
     else
         ApplyReloadRequest();
+}
+
+void RememberCursorEntry()
+{
+    CursorName[0] = '\0';
+    LockFileTable();
+    if (!NoFiles && PageTop + CursorSlot < EntryCount)
+        lstrcpynA(CursorName, LongNameAt(PageTop + CursorSlot), PATH_BUFFER);
+    UnlockFileTable();
+}
+
+void FindEntryByName(const char *name)
+{
+    int size = PageSize();
+    int position = FindPositionByName(name);
+    PageTop = CursorSlot = 0;
+    if (position >= 0) {
+        PageTop = (position / size) * size;
+        CursorSlot = position % size;
+    }
+}
+
+void ApplyReloadRequest()
+{
+    int request = ReloadRequest;
+    ReloadRequest = 0;
+    if (request == 0 || ScreenMode != 0)
+        return;
+    if (request == 1 || request == 2)
+        ReadDirectory(1);
+    if (request == 1 || CursorName[0] == '\0') {
+        CursorSlot = HasDotNames ? 1 : 0;
+        if (EntryCount <= 1)
+            CursorSlot = 0;
+        return;
+    }
+    FindEntryByName(CursorName);
 }

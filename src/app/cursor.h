@@ -2,8 +2,15 @@
 #pragma once
 
 #include "base/globals.h"
+#include "screen/screen.h"
 
-int PageSize();          // dispmode columns * disprow
+// The cursor entry by name: CursorName := the cursor entry's long name; the cursor onto the
+// entry with this long name (the first entry when there is none).
+void RememberCursorEntry();
+void FindEntryByName(const char *name);
+// Carries out ReloadRequest: 1 re-read with the cursor at the top, 2 re-read with the cursor
+// back on CursorName, 3 only place the cursor on CursorName again.
+void ApplyReloadRequest();
 
 // Page figures of the information block: both 1 while the placeholder stands alone.
 int PageCount();

@@ -14,59 +14,35 @@
 #include "filelist/watch.h"
 #include "screen/screen.h"
 #include "screen/frame.h"
-#include "resource.h"
+#include "base/commands.h"
 
-
-// Function-key letters: plain keys, then shifted keys; a blank carries no letter.
-static const char tenKeyRow[] = "LXCDRSFTEUAIMDKHRQVP";
-static const char twelveKeyRow[] = " XCDRSFTLU  AIMDKHREVPQ ";
-
-bool IsShifted()
-{
-    return (GetAsyncKeyState(VK_SHIFT) & 0x8000) || (GetAsyncKeyState(VK_RBUTTON) & 0x8000) ||
-           (GetKeyState(VK_SHIFT) & 0x8000) || ForceShift;
-}
 
 char FunctionKeyLetter(int fkeynum, int screenMode, int index)
 {
     if (screenMode != 0)
         return ' ';
-    if (fkeynum == 10)
-        return index >= 0 && index < 20 ? tenKeyRow[index] : ' ';
-    return index >= 0 && index < 24 ? twelveKeyRow[index] : ' ';
+    int keys = fkeynum == 10 ? TEN_KEYS : TWELVE_KEYS;
+    const FunctionKeyCommand *row = FunctionKeyRow(keys, index >= keys, index % keys);
+    return row && index >= 0 ? row->letter : ' ';
 }
 
+// A function key becomes its command letter, posted as a typed one, or its command id.
 void FunctionKeyToLetter(HWND hwnd, UINT vk)
 {
-    int n = (int)vk - VK_F1;
-    if (Settings.fkeynum != 10) {
-        if (IsShifted())
-            n += 12;
-        if (n == 0) {
-            PostMessageA(hwnd, WM_COMMAND, IDM_HELP, 0);
-            return;
-        }
-        if (n == 10) {
-            PostMessageA(hwnd, WM_COMMAND, IDM_GOTO_FIRST, 0);
-            return;
-        }
-        if (n == 11) {
-            PostMessageA(hwnd, WM_COMMAND, IDM_GOTO_END, 0);
-            return;
-        }
-        char c = FunctionKeyLetter(12, ScreenMode, n);
-        if (c == ' ')
-            return;
-        FromFunctionKey = 1;
-        PostMessageA(hwnd, WM_CHAR, (WPARAM)(BYTE)c, 0);
+    int index = (int)vk - VK_F1;
+    int keys = Settings.fkeynum == 10 ? TEN_KEYS : TWELVE_KEYS;
+    const FunctionKeyCommand *row = FunctionKeyRow(keys, IsShifted(), index);
+    if (!row)
+        return;
+    if (row->command) {
+        PostMessageA(hwnd, WM_COMMAND, row->command, 0);
         return;
     }
-    if (n >= 10)
+    char letter = ScreenMode == 0 ? row->letter : ' ';
+    if (keys == TWELVE_KEYS && letter == ' ')
         return;
-    if (IsShifted())
-        n += 10;
     FromFunctionKey = 1;
-    PostMessageA(hwnd, WM_CHAR, (WPARAM)(BYTE)FunctionKeyLetter(10, ScreenMode, n), 0);
+    PostMessageA(hwnd, WM_CHAR, (WPARAM)(BYTE)letter, 0);
 }
 
 void UpdateMenuState(HWND hwnd)
@@ -109,20 +85,17 @@ static void SortCommand(HWND hwnd)
     if (!RunSortDialog(hwnd))
         return;
     RememberCursorEntry();
-    HDC dc = NULL;
-    if (EntryCount >= 500) {
-        dc = GetDC(hwnd);
+    bool notice = EntryCount >= 500;
+    if (notice) {
         char text[64];
         snprintf(text, sizeof text, "%d個のﾌｧｲﾙを並び替えています...", EntryCount);
-        StatusLine(dc, text);
+        StatusLine(NULL, text);
     }
     LockFileTable();
     SortEntries();
     UnlockFileTable();
-    if (dc) {
-        StatusLine(dc, "");
-        ReleaseDC(hwnd, dc);
-    }
+    if (notice)
+        StatusLine(NULL, "");
     ReloadRequest = 3;
     RepaintGrid(hwnd);
 }
@@ -234,7 +207,7 @@ bool DispatchInput(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         OnCommandLetter(hwnd, (char)wParam);
         return true;
     case WM_KEYDOWN:
-    case WM_USER:
+    case WM_KELPO_KEY:
         if (BusyFlag) {
             if (wParam == VK_ESCAPE)
                 AbortFlag = 1;

@@ -4,8 +4,8 @@
 #include "screen/frame.h"
 
 #include "base/globals.h"
+#include "base/commands.h"
 
-bool IsShifted();
 void FunctionKeyToLetter(HWND hwnd, UINT vk);
 char FunctionKeyLetter(int fkeynum, int screenMode, int index);   // ' ' = none
 bool DispatchInput(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -13,6 +13,6 @@ void UpdateMenuState(HWND hwnd);
 void UpdateViewMenu(HWND hwnd);
 
 // The paint sequence of the list screen and the pieces the timer redraws.
-void PaintListScreen(HDC dc);
+void PaintListScreen(HWND hwnd, HDC dc);
 void DrawTitleAndClock(HWND hwnd);
 void DrawDiskFiguresNow(HWND hwnd);

@@ -11,13 +11,13 @@
 #include "screen/screen.h"
 #include "screen/frame.h"
 #include "screen/keybar.h"
-#include "resource.h"
+#include "base/commands.h"
 
 // Sends a key to the window as if Shift were held: how the page accelerators reuse the arrows.
 static void SendShiftedKey(HWND hwnd, UINT vk)
 {
     ForceShift = 1;
-    SendMessageA(hwnd, WM_USER, vk, 0);
+    SendMessageA(hwnd, WM_KELPO_KEY, vk, 0);
     ForceShift = 0;
 }
 
@@ -36,7 +36,7 @@ static void MarkAndAdvance(HWND hwnd, int mode)
     if (NoFiles)
         return;
     int slot = CursorSlot, position = PageTop + CursorSlot;
-    ToggleMark(mode);
+    ToggleMark(position);
     RedrawMarkFigures(hwnd, slot, position);
     AdvanceAfterMark(mode);
 }
@@ -108,22 +108,22 @@ bool RunListCommand(HWND hwnd, int id)
         SendShiftedKey(hwnd, VK_UP);
         return true;
     case IDM_CURSOR_RIGHT:
-        SendMessageA(hwnd, WM_USER, VK_RIGHT, 0);
+        SendMessageA(hwnd, WM_KELPO_KEY, VK_RIGHT, 0);
         return true;
     case IDM_CURSOR_UP:
-        SendMessageA(hwnd, WM_USER, VK_UP, 0);
+        SendMessageA(hwnd, WM_KELPO_KEY, VK_UP, 0);
         return true;
     case IDM_VK_LEFT:
-        SendMessageA(hwnd, WM_USER, VK_LEFT, 0);
+        SendMessageA(hwnd, WM_KELPO_KEY, VK_LEFT, 0);
         return true;
     case IDM_CURSOR_DOWN:
-        SendMessageA(hwnd, WM_USER, VK_DOWN, 0);
+        SendMessageA(hwnd, WM_KELPO_KEY, VK_DOWN, 0);
         return true;
     case IDM_BACK:
-        SendMessageA(hwnd, WM_USER, VK_BACK, 0);
+        SendMessageA(hwnd, WM_KELPO_KEY, VK_BACK, 0);
         return true;
     case IDM_ENTER:
-        SendMessageA(hwnd, WM_USER, VK_RETURN, 0);
+        SendMessageA(hwnd, WM_KELPO_KEY, VK_RETURN, 0);
         return true;
     case IDM_SHIFT_ENTER:
         SendShiftedKey(hwnd, VK_RETURN);

@@ -11,7 +11,8 @@
 #include "filelist/pathutil.h"
 #include "filelist/watch.h"
 #include "screen/screen.h"
-#include "resource.h"
+#include "screen/screendc.h"
+#include "base/commands.h"
 
 BYTE ResizePending;
 BYTE InCreate;
@@ -78,6 +79,11 @@ void StoreWindowRect(HWND hwnd)
     Settings.sy = r.bottom - r.top;
 }
 
+static void ShowProgressNotice(const char *text)
+{
+    StatusLine(NULL, text);
+}
+
 static void CompleteResize(HWND hwnd)
 {
     if (ResizePending && !(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) {
@@ -110,6 +116,7 @@ static void OnCreate(HWND hwnd)
     ScreenRecordReset(Settings.disprow);
     UpdateViewMenu(hwnd);
     InstallHeaderDrawers();
+    ProgressNotice = ShowProgressNotice;
     AltOverlay = -1;
     StripBackslash(CurrentPath);
     if (!ValidatePath(CurrentPath, NULL)) {
@@ -176,12 +183,13 @@ static void OnPaint(HWND hwnd)
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    HGDIOBJ oldFont = SelectObject(dc, MainFont);
-    if (ScreenMode == 0) {
-        PaintListScreen(dc);
-        PrevSlot = CursorSlot;
+    {
+        SelectedObject font(dc, MainFont);
+        if (ScreenMode == 0) {
+            PaintListScreen(hwnd, dc);
+            PrevSlot = CursorSlot;
+        }
     }
-    SelectObject(dc, oldFont);
     EndPaint(hwnd, &ps);
 }
 
@@ -194,7 +202,10 @@ static void OnEraseBackground(HWND hwnd, HDC dc)
     HBRUSH brush = CreateSolidBrush(SlotColor(ScreenMode ? CL_VIEWBK : CL_BACK));
     FillRect(dc, &r, brush);
     DeleteObject(brush);
-    ScreenRecordErase(&r);
+    // Only the cells inside the paint's clipping were really erased.
+    RECT erased;
+    if (GetClipBox(dc, &erased) != ERROR && IntersectRect(&erased, &erased, &r))
+        ScreenRecordErase(&erased);
 }
 
 void TimerTick(HWND hwnd)
@@ -270,7 +281,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CHAR:
     case WM_SYSKEYDOWN:
     case WM_SYSKEYUP:
-    case WM_USER:
+    case WM_KELPO_KEY:
         if (!DispatchInput(hwnd, msg, wParam, lParam))
             result = DefWindowProcA(hwnd, msg, wParam, lParam);
         break;

@@ -6,36 +6,38 @@
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "screen/screen.h"
+#include "screen/screendc.h"
 #include "screen/frame.h"
 #include "screen/keybar.h"
 
-void PaintListScreen(HDC dc)
+// dc is the paint context: it reaches only the invalidated part of the window. The header
+// (information block, cursor details, marked figures, clock) follows every change of page,
+// directory and cursor, so it is drawn on a window context that reaches the whole client area.
+void PaintListScreen(HWND hwnd, HDC dc)
 {
     DrawFrame(dc);
     DrawPage(dc, PageTop);
-    ForgetClock();
-    DrawClock(dc);
     DrawKeyBar(dc, IsShifted(), -1);
-    DrawInfoBlock(dc, PageTop);
+    WindowFontDC header(hwnd);
+    if (!header)
+        return;
+    // The clock remembers the fields it drew; they must be the ones on screen, not clipped away.
+    ForgetClock();
+    DrawClock(header);
+    DrawInfoBlock(header, PageTop);
     if (PageTop + CursorSlot < EntryCount)
-        DrawEntry(dc, CursorSlot, PageTop + CursorSlot, true);
-    DrawMarkedFigures(dc);
+        DrawEntry(header, CursorSlot, PageTop + CursorSlot, true);
+    DrawMarkedFigures(header);
 }
 
 void DrawTitleAndClock(HWND hwnd)
 {
-    HDC dc = GetDC(hwnd);
-    HGDIOBJ old = SelectObject(dc, MainFont);
+    WindowFontDC dc(hwnd);
     DrawClock(dc);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
 }
 
 void DrawDiskFiguresNow(HWND hwnd)
 {
-    HDC dc = GetDC(hwnd);
-    HGDIOBJ old = SelectObject(dc, MainFont);
+    WindowFontDC dc(hwnd);
     DrawDiskFigures(dc);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
 }

@@ -5,7 +5,7 @@
 #include "base/globals.h"
 #include "filelist/pathutil.h"
 #include "filelist/watch.h"
-#include "resource.h"
+#include "base/commands.h"
 
 const char MainClassName[] = "Kelpo32Class";
 
@@ -163,7 +163,13 @@ int KelpoMain(HINSTANCE instance, HINSTANCE previous, LPSTR cmdLine, int cmdShow
     if (!StartProgram(instance, cmdLine, NULL))
         return 0;
     HWND hwnd = CreateMainWindow(cmdShow);
-    g_accel = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCEL));
+    if (!hwnd) {
+        // Without a window no message would ever end the loop.
+        MessageBoxA(NULL, "Kelpoのｳｨﾝﾄﾞｳを作成できません", "Kelpo", MB_ICONHAND | MB_SYSTEMMODAL);
+        ShutdownProgram();
+        return 0;
+    }
+    g_accel = CreateCommandAccelerators();
     MSG msg;
     while (GetMessageA(&msg, NULL, 0, 0) > 0) {
         if (!hwnd || !TranslateAcceleratorA(hwnd, g_accel, &msg)) {
@@ -171,6 +177,8 @@ int KelpoMain(HINSTANCE instance, HINSTANCE previous, LPSTR cmdLine, int cmdShow
             DispatchMessageA(&msg);
         }
     }
+    DestroyAcceleratorTable(g_accel);
+    g_accel = NULL;
     ShutdownProgram();
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <stddef.h>
 
 SettingsRecord Settings;
 
@@ -25,47 +26,59 @@ void (*ExtCommandsFileLoad)();
 void (*ExtCommandsFileSave)();
 
 static const char defaultEditor[] = "NOTEPAD.EXE";
-static const char defaultFontName[] = "ＭＳ 明朝";
 enum { FONT_NAME_BUFFER = 256, STRING_READ_LIMIT = 1024 };
 
-// Single-byte options stored as they are in memory, in their order of storage.
-struct ByteOption {
-    const char *name;
-    BYTE SettingsRecord::*field;
-    BYTE defaultValue;
+// Every setting once: its registry value, how it is stored, its default, where it lives, and
+// its key and section in the settings file. Loading, saving and the defaults walk this table
+// in its order, which is the order of storage.
+#define FIELD(member) offsetof(SettingsRecord, member)
+const SettingField SettingFields[] = {
+    {"px", SET_INT_TEXT, FIELD(px), 0, NULL, NULL, 0, CFG_NONE, NULL},
+    {"py", SET_INT_TEXT, FIELD(py), 0, NULL, NULL, 0, CFG_NONE, NULL},
+    {"sx", SET_INT_TEXT, FIELD(sx), 0, NULL, NULL, 0, CFG_NONE, NULL},
+    {"sy", SET_INT_TEXT, FIELD(sy), 0, NULL, NULL, 0, CFG_NONE, NULL},
+    {"dispmode", SET_DISPMODE, FIELD(dispmode), 0x21, NULL, NULL, 0, CFG_FILER, "dispmode"},
+    {"sortmode", SET_BYTE, FIELD(sortmode), 1, NULL, NULL, 0, CFG_FILER, "sortmode"},
+    {"sortdir", SET_BYTE, FIELD(sortdir), 0, NULL, NULL, 0, CFG_FILER, "sortdir"},
+    {"tab", SET_BYTE, FIELD(tab), 8, NULL, NULL, 0, CFG_VIEWER, "tab"},
+    {"disprow", SET_WORD, FIELD(disprow), 20, NULL, NULL, 0, CFG_NONE, NULL},
+    {"toolbar", SET_BYTE, FIELD(toolbar), 0, NULL, NULL, 0, CFG_NONE, NULL},
+    {"lastpath", SET_LASTPATH, 0, 0, " ", &CurrentPath, PATH_BUFFER, CFG_NONE, NULL},
+    {"editor", SET_EDITOR, 0, 0, " ", &EditorPath, PATH_BUFFER, CFG_ALL, "editor"},
+    {"extviewer", SET_STRING, 0, 0, "", &ExtViewerPath, PATH_BUFFER, CFG_VIEWER, "extviewer"},
+    {"extarchiver", SET_STRING, 0, 0, "", &ExtArchiverPath, PATH_BUFFER, CFG_ARCHIVER, "extarchiver"},
+    {"packmode", SET_PACKMODE, FIELD(packmode), 'U', "U", NULL, 0, CFG_ARCHIVER, "packmode"},
+    {"clipmode", SET_BYTE, FIELD(clipmode), 2, NULL, NULL, 0, CFG_ALL, "clipmode"},
+    {"fkeynum", SET_BYTE, FIELD(fkeynum), 12, NULL, NULL, 0, CFG_ALL, "fkeynum"},
+    {"treesave", SET_BYTE, FIELD(treesave), 1, NULL, NULL, 0, CFG_FILER, "treesave"},
+    {"namesmall", SET_BYTE, FIELD(namesmall), 0, NULL, NULL, 0, CFG_FILER, "namesmall"},
+    {"lnamepos", SET_BYTE, FIELD(lnamepos), 0, NULL, NULL, 0, CFG_FILER, "lnamepos"},
+    {"treemode", SET_BYTE, FIELD(treemode), 0, NULL, NULL, 0, CFG_FILER, "treemode"},
+    {"sideline", SET_BYTE, FIELD(sideline), 1, NULL, NULL, 0, CFG_FILER, "sideline"},
+    {"realsize", SET_BYTE, FIELD(realsize), 0, NULL, NULL, 0, CFG_FILER, "realsize"},
+    {"dirmark", SET_BYTE, FIELD(dirmark), 0, NULL, NULL, 0, CFG_FILER, "dirmark"},
+    {"altenable", SET_BYTE, FIELD(altenable), 0, NULL, NULL, 0, CFG_FILER, "altenable"},
+    {"cspace", SET_BYTE, FIELD(cspace), 0, NULL, NULL, 0, CFG_FILER, "cspace"},
+    {"dirtime", SET_BYTE, FIELD(dirtime), 1, NULL, NULL, 0, CFG_FILER, "dirtime"},
+    {"returndeleteyes", SET_BYTE, FIELD(returndeleteyes), 0, NULL, NULL, 0, CFG_FILER, "retdel"},
+    {"curpage", SET_BYTE, FIELD(curpage), 0, NULL, NULL, 0, CFG_FILER, "curpage"},
+    {"infounit", SET_BYTE, FIELD(infounit), 2, NULL, NULL, 0, CFG_NONE, NULL},
+    {"phist%03d", SET_HISTORY, 0, 0, " ", NULL, 0, CFG_NONE, NULL},
+    {"realcol", SET_BYTE, FIELD(realcol), 0, NULL, NULL, 0, CFG_COLORS, "realcol"},
+    {"cl_", SET_COLORS, FIELD(colors), 0, NULL, NULL, 0, CFG_COLORS, NULL},
+    {"presort", SET_BYTE, FIELD(presort), 1, NULL, NULL, 0, CFG_FILER, "presort"},
+    {"viewcr", SET_BYTE, FIELD(viewcr), 0, NULL, NULL, 0, CFG_VIEWER, "viewcr"},
+    {"secsw", SET_BYTE, FIELD(secsw), 0, NULL, NULL, 0, CFG_FILER, "secsw"},
+    {"timesw", SET_BYTE, FIELD(timesw), 0, NULL, NULL, 0, CFG_FILER, "timesw"},
+    {"weeksw", SET_BYTE, FIELD(weeksw), 0, NULL, NULL, 0, CFG_FILER, "weeksw"},
+    {"fontpoint", SET_WORD, FIELD(fontpoint), 12, NULL, NULL, 0, CFG_NONE, NULL},
+    {"charset", SET_BYTE, FIELD(charset), 128, NULL, NULL, 0, CFG_NONE, NULL},
+    {"italic", SET_BYTE, FIELD(italic), 0, NULL, NULL, 0, CFG_NONE, NULL},
+    {"weight", SET_LONG_TEXT, FIELD(weight), 400, NULL, NULL, 0, CFG_NONE, NULL},
+    {"fontname", SET_STRING, 0, 0, "ＭＳ 明朝", &FontFaceName, FONT_NAME_BUFFER, CFG_NONE, NULL},
 };
-
-static const ByteOption leadingBytes[] = {
-    {"sortmode", &SettingsRecord::sortmode, 1},
-    {"sortdir", &SettingsRecord::sortdir, 0},
-    {"tab", &SettingsRecord::tab, 8},
-};
-static const ByteOption middleBytes[] = {
-    {"clipmode", &SettingsRecord::clipmode, 2},
-    {"fkeynum", &SettingsRecord::fkeynum, 12},
-    {"treesave", &SettingsRecord::treesave, 1},
-    {"namesmall", &SettingsRecord::namesmall, 0},
-    {"lnamepos", &SettingsRecord::lnamepos, 0},
-    {"treemode", &SettingsRecord::treemode, 0},
-    {"sideline", &SettingsRecord::sideline, 1},
-    {"realsize", &SettingsRecord::realsize, 0},
-    {"dirmark", &SettingsRecord::dirmark, 0},
-    {"altenable", &SettingsRecord::altenable, 0},
-    {"cspace", &SettingsRecord::cspace, 0},
-    {"dirtime", &SettingsRecord::dirtime, 1},
-    {"returndeleteyes", &SettingsRecord::returndeleteyes, 0},
-    {"curpage", &SettingsRecord::curpage, 0},
-    {"infounit", &SettingsRecord::infounit, 2},
-};
-static const ByteOption clockBytes[] = {
-    {"presort", &SettingsRecord::presort, 1},
-    {"viewcr", &SettingsRecord::viewcr, 0},
-    {"secsw", &SettingsRecord::secsw, 0},
-    {"timesw", &SettingsRecord::timesw, 0},
-    {"weeksw", &SettingsRecord::weeksw, 0},
-};
-
-#define COUNT_OF(a) ((int)(sizeof(a) / sizeof((a)[0])))
+#undef FIELD
+const int SettingFieldCount = (int)(sizeof SettingFields / sizeof SettingFields[0]);
 
 // ---- Registry primitives ----
 
@@ -199,67 +212,66 @@ void RegDeleteSetting(const char *name)
 
 // ---- The record ----
 
-static long ReadNumberText(const char *name, const char *defaultValue)
-{
-    char text[32];
-    RegReadString(name, defaultValue, text, sizeof text);
-    return strtol(text, NULL, 10);
-}
-
-static void WriteNumberText(const char *name, long value)
-{
-    char text[32];
-    sprintf(text, "%ld", value);
-    RegWriteString(name, text);
-}
-
-static void ReadBytes(const ByteOption *options, int count)
-{
-    for (int i = 0; i < count; i++)
-        Settings.*options[i].field = RegReadByte(options[i].name, options[i].defaultValue);
-}
-
-static void WriteBytes(const ByteOption *options, int count)
-{
-    for (int i = 0; i < count; i++)
-        RegWriteByte(options[i].name, Settings.*options[i].field);
-}
-
-static void DefaultBytes(const ByteOption *options, int count)
-{
-    for (int i = 0; i < count; i++)
-        Settings.*options[i].field = options[i].defaultValue;
-}
-
 static void HistoryName(char *name, int index)
 {
     sprintf(name, "phist%03d", index);
 }
 
+BYTE *SettingByte(const SettingField *field)
+{
+    return (BYTE *)&Settings + field->offset;
+}
+
+static void DefaultField(const SettingField &f)
+{
+    BYTE *at = SettingByte(&f);
+    switch (f.kind) {
+    case SET_INT_TEXT:
+        *(int *)at = (int)f.defaultValue;
+        break;
+    case SET_LONG_TEXT:
+        *(long *)at = f.defaultValue;
+        break;
+    case SET_BYTE:
+        *at = (BYTE)f.defaultValue;
+        break;
+    case SET_WORD:
+        *(WORD *)at = (WORD)f.defaultValue;
+        break;
+    case SET_DISPMODE:
+        Settings.dispmode = (BYTE)(f.defaultValue >> 4);
+        Settings.dispsubmode = (BYTE)(f.defaultValue & 15);
+        break;
+    case SET_PACKMODE:
+        Settings.packmode = (char)f.defaultValue;
+        break;
+    case SET_COLORS:
+        for (int i = 0; i < COLOR_SLOT_COUNT; i++)
+            Settings.colors[i] = RGB(ColorDefaults[i].r, ColorDefaults[i].g, ColorDefaults[i].b);
+        break;
+    case SET_HISTORY:
+        Settings.historyCount = 0;
+        if (PathHistory)
+            memset(PathHistory, 0, PATH_HISTORY_COUNT * sizeof PathHistory[0]);
+        break;
+    case SET_EDITOR:
+        if (*f.text)
+            strcpy(*f.text, defaultEditor);
+        break;
+    case SET_STRING:
+        if (*f.text)
+            lstrcpynA(*f.text, f.defaultText, f.textSize);
+        break;
+    case SET_LASTPATH:
+        break;      // the start directory is not a setting to reset
+    }
+}
+
 void SetDefaultSettings()
 {
-    Settings.px = Settings.py = Settings.sx = Settings.sy = 0;
-    Settings.dispmode = 2;
-    Settings.dispsubmode = 1;
-    DefaultBytes(leadingBytes, COUNT_OF(leadingBytes));
-    Settings.disprow = 20;
-    Settings.toolbar = 0;
-    Settings.packmode = 'U';
-    DefaultBytes(middleBytes, COUNT_OF(middleBytes));
-    Settings.realcol = 0;
-    for (int i = 0; i < COLOR_SLOT_COUNT; i++)
-        Settings.colors[i] = RGB(ColorDefaults[i].r, ColorDefaults[i].g, ColorDefaults[i].b);
-    DefaultBytes(clockBytes, COUNT_OF(clockBytes));
-    Settings.fontpoint = 12;
-    Settings.charset = 128;
-    Settings.italic = 0;
-    Settings.weight = 400;
-    Settings.historyCount = 0;
-    if (EditorPath) {
-        strcpy(EditorPath, defaultEditor);
-        ExtViewerPath[0] = ExtArchiverPath[0] = '\0';
-        strcpy(FontFaceName, defaultFontName);
-        memset(PathHistory, 0, PATH_HISTORY_COUNT * sizeof PathHistory[0]);
+    for (int i = 0; i < SettingFieldCount; i++)
+        DefaultField(SettingFields[i]);
+    if (ExtCommandLine) {
         memset(ExtCommandLine, 0, EXTCMD_COUNT * sizeof ExtCommandLine[0]);
         memset(ExtCommandTitle, 0, EXTCMD_COUNT * sizeof ExtCommandTitle[0]);
         memset(ExtCommandDir, 0, EXTCMD_COUNT * sizeof ExtCommandDir[0]);
@@ -301,6 +313,106 @@ static void SavePathHistory()
     }
 }
 
+static void ReadField(const SettingField &f)
+{
+    BYTE *at = SettingByte(&f);
+    char text[32], number[16];
+    switch (f.kind) {
+    case SET_INT_TEXT:
+    case SET_LONG_TEXT:
+        snprintf(number, sizeof number, "%ld", f.defaultValue);
+        RegReadString(f.name, number, text, sizeof text);
+        if (f.kind == SET_INT_TEXT)
+            *(int *)at = (int)strtol(text, NULL, 10);
+        else
+            *(long *)at = strtol(text, NULL, 10);
+        break;
+    case SET_BYTE:
+        *at = RegReadByte(f.name, (BYTE)f.defaultValue);
+        break;
+    case SET_WORD:
+        *(WORD *)at = RegReadWord(f.name, (WORD)f.defaultValue);
+        break;
+    case SET_DISPMODE: {
+        BYTE packed = RegReadByte(f.name, (BYTE)f.defaultValue);
+        Settings.dispmode = packed >> 4;
+        Settings.dispsubmode = packed & 15;
+        break;
+    }
+    case SET_PACKMODE:
+        RegReadString(f.name, f.defaultText, text, 8);
+        Settings.packmode = text[0] ? text[0] : (char)f.defaultValue;
+        break;
+    case SET_COLORS:
+        for (int i = 0; i < COLOR_SLOT_COUNT; i++) {
+            const ColorDefault &c = ColorDefaults[i];
+            Settings.colors[i] = RegReadColor(c.name, c.r, c.g, c.b);
+        }
+        break;
+    case SET_HISTORY:
+        LoadPathHistory();
+        break;
+    case SET_LASTPATH:
+        // Only when no start directory came from the command line.
+        if (!CurrentPath[0]) {
+            RegReadString(f.name, f.defaultText, CurrentPath, f.textSize);
+            if (CurrentPath[0] == '\0' || strcmp(CurrentPath, " ") == 0)
+                strcpy(CurrentPath, ProgramDir);
+        }
+        break;
+    case SET_EDITOR:
+        RegReadString(f.name, f.defaultText, *f.text, f.textSize);
+        if ((*f.text)[0] == ' ')
+            strcpy(*f.text, defaultEditor);
+        break;
+    case SET_STRING:
+        RegReadString(f.name, f.defaultText, *f.text, f.textSize);
+        break;
+    }
+}
+
+static void WriteField(const SettingField &f)
+{
+    const BYTE *at = SettingByte(&f);
+    char text[32];
+    switch (f.kind) {
+    case SET_INT_TEXT:
+        snprintf(text, sizeof text, "%d", *(const int *)at);
+        RegWriteString(f.name, text);
+        break;
+    case SET_LONG_TEXT:
+        snprintf(text, sizeof text, "%ld", *(const long *)at);
+        RegWriteString(f.name, text);
+        break;
+    case SET_BYTE:
+        RegWriteByte(f.name, *at);
+        break;
+    case SET_WORD:
+        RegWriteWord(f.name, *(const WORD *)at);
+        break;
+    case SET_DISPMODE:
+        RegWriteByte(f.name, (BYTE)(Settings.dispmode * 16 + Settings.dispsubmode));
+        break;
+    case SET_PACKMODE:
+        text[0] = Settings.packmode;
+        text[1] = '\0';
+        RegWriteString(f.name, text);
+        break;
+    case SET_COLORS:
+        for (int i = 0; i < COLOR_SLOT_COUNT; i++)
+            RegWriteColor(ColorDefaults[i].name, Settings.colors[i]);
+        break;
+    case SET_HISTORY:
+        SavePathHistory();
+        break;
+    case SET_LASTPATH:
+    case SET_EDITOR:
+    case SET_STRING:
+        RegWriteString(f.name, *f.text);
+        break;
+    }
+}
+
 static bool firstLoadDone;
 
 void LoadSettings()
@@ -317,42 +429,8 @@ void LoadSettings()
         return;
     }
     firstLoadDone = true;
-    Settings.px = (int)ReadNumberText("px", "0");
-    Settings.py = (int)ReadNumberText("py", "0");
-    Settings.sx = (int)ReadNumberText("sx", "0");
-    Settings.sy = (int)ReadNumberText("sy", "0");
-    BYTE dispmode = RegReadByte("dispmode", 0x21);
-    Settings.dispmode = dispmode >> 4;
-    Settings.dispsubmode = dispmode & 15;
-    ReadBytes(leadingBytes, COUNT_OF(leadingBytes));
-    Settings.disprow = RegReadWord("disprow", 20);
-    Settings.toolbar = RegReadByte("toolbar", 0);
-    if (!CurrentPath[0]) {
-        RegReadString("lastpath", " ", CurrentPath, PATH_BUFFER);
-        if (CurrentPath[0] == '\0' || strcmp(CurrentPath, " ") == 0)
-            strcpy(CurrentPath, ProgramDir);
-    }
-    RegReadString("editor", " ", EditorPath, PATH_BUFFER);
-    if (EditorPath[0] == ' ')
-        strcpy(EditorPath, defaultEditor);
-    RegReadString("extviewer", "", ExtViewerPath, PATH_BUFFER);
-    RegReadString("extarchiver", "", ExtArchiverPath, PATH_BUFFER);
-    char packmode[8];
-    RegReadString("packmode", "U", packmode, sizeof packmode);
-    Settings.packmode = packmode[0] ? packmode[0] : 'U';
-    ReadBytes(middleBytes, COUNT_OF(middleBytes));
-    LoadPathHistory();
-    Settings.realcol = RegReadByte("realcol", 0);
-    for (int i = 0; i < COLOR_SLOT_COUNT; i++) {
-        const ColorDefault &c = ColorDefaults[i];
-        Settings.colors[i] = RegReadColor(c.name, c.r, c.g, c.b);
-    }
-    ReadBytes(clockBytes, COUNT_OF(clockBytes));
-    Settings.fontpoint = RegReadWord("fontpoint", 12);
-    Settings.charset = RegReadByte("charset", 128);
-    Settings.italic = RegReadByte("italic", 0);
-    Settings.weight = ReadNumberText("weight", "400");
-    RegReadString("fontname", defaultFontName, FontFaceName, FONT_NAME_BUFFER);
+    for (int i = 0; i < SettingFieldCount; i++)
+        ReadField(SettingFields[i]);
     LoadExtCommands();
 }
 
@@ -363,32 +441,17 @@ void SaveSettings()
             SettingsFileSave();
         return;
     }
-    WriteNumberText("px", Settings.px);
-    WriteNumberText("py", Settings.py);
-    WriteNumberText("sx", Settings.sx);
-    WriteNumberText("sy", Settings.sy);
-    RegWriteByte("dispmode", (BYTE)(Settings.dispmode * 16 + Settings.dispsubmode));
-    WriteBytes(leadingBytes, COUNT_OF(leadingBytes));
-    RegWriteWord("disprow", Settings.disprow);
-    RegWriteByte("toolbar", Settings.toolbar);
-    RegWriteString("lastpath", CurrentPath);
-    RegWriteString("editor", EditorPath);
-    RegWriteString("extviewer", ExtViewerPath);
-    RegWriteString("extarchiver", ExtArchiverPath);
-    char packmode[2] = {Settings.packmode, '\0'};
-    RegWriteString("packmode", packmode);
-    WriteBytes(middleBytes, COUNT_OF(middleBytes));
-    SavePathHistory();
-    RegWriteByte("realcol", Settings.realcol);
-    for (int i = 0; i < COLOR_SLOT_COUNT; i++)
-        RegWriteColor(ColorDefaults[i].name, Settings.colors[i]);
-    WriteBytes(clockBytes, COUNT_OF(clockBytes));
-    RegWriteWord("fontpoint", Settings.fontpoint);
-    RegWriteByte("charset", Settings.charset);
-    RegWriteByte("italic", Settings.italic);
-    WriteNumberText("weight", Settings.weight);
-    RegWriteString("fontname", FontFaceName);
+    for (int i = 0; i < SettingFieldCount; i++)
+        WriteField(SettingFields[i]);
     SaveExtCommands();
+}
+
+const SettingField *FindSettingByFileKey(const char *key)
+{
+    for (int i = 0; i < SettingFieldCount; i++)
+        if (SettingFields[i].fileKey && strcmp(SettingFields[i].fileKey, key) == 0)
+            return &SettingFields[i];
+    return NULL;
 }
 
 void LoadExtCommands()

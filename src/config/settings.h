@@ -42,6 +42,39 @@ struct ColorDefault {
 };
 extern const ColorDefault ColorDefaults[COLOR_SLOT_COUNT];
 
+// How a setting is stored in the registry.
+enum SettingKind {
+    SET_INT_TEXT,       // int field as decimal text
+    SET_LONG_TEXT,      // long field as decimal text ("%ld")
+    SET_BYTE,           // REG_BINARY, 1 byte
+    SET_WORD,           // REG_BINARY, 2 bytes little-endian
+    SET_DISPMODE,       // columns * 16 + sub-mode in one byte
+    SET_PACKMODE,       // one character as a string
+    SET_COLORS,         // the 19 colour slots, each "R,G,B" under its own name (ColorDefaults)
+    SET_HISTORY,        // phist000 ... phist049 and the count
+    SET_LASTPATH,       // CurrentPath, read only without a start directory from the command line
+    SET_EDITOR,         // a string whose default " " means "NOTEPAD.EXE"
+    SET_STRING,         // a string in one of the global buffers
+};
+// Sections of the settings file; CFG_NONE: the value is kept in the registry only.
+enum SettingFileSection { CFG_NONE, CFG_FILER, CFG_VIEWER, CFG_ARCHIVER, CFG_ALL, CFG_COLORS };
+
+struct SettingField {
+    const char *name;               // registry value name
+    SettingKind kind;
+    size_t offset;                  // of the field in SettingsRecord (numbers, colours)
+    long defaultValue;
+    const char *defaultText;        // strings
+    char **text;                    // strings: the global buffer
+    int textSize;
+    SettingFileSection fileSection;
+    const char *fileKey;            // key in the settings file, NULL when not stored there
+};
+extern const SettingField SettingFields[];
+extern const int SettingFieldCount;
+BYTE *SettingByte(const SettingField *field);       // where a number of the record lives
+const SettingField *FindSettingByFileKey(const char *key);
+
 void SetDefaultSettings();
 void LoadSettings();
 void SaveSettings();

@@ -1,12 +1,10 @@
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
 #include "base/globals.h"
-#include "app/cursor.h"
 #include "config/settings.h"
 #include "filelist/diskspace.h"
 #include "filelist/sort.h"
 #include "filelist/watch.h"
-#include "screen/screen.h"
 #include <string.h>
 #include <stdio.h>
 
@@ -66,7 +64,7 @@ void ResetOrderIndex()
         OrderIndex[i] = (WORD)i;
 }
 
-double RoundToCluster(DWORD size)
+double RoundToCluster(unsigned long long size)
 {
     if (ClusterBytes == 0 || size % ClusterBytes == 0)
         return (double)size;
@@ -103,20 +101,19 @@ static void StartWatchingCurrent()
     StartWatching(CurrentPath);
 }
 
+void (*ProgressNotice)(const char *text);
+
 static void SortWithNotice(int showProgress)
 {
-    bool notice = showProgress && EntryCount >= 500 && g_mainWnd;
-    HDC dc = notice ? GetDC(g_mainWnd) : NULL;
-    if (dc) {
+    bool notice = showProgress && EntryCount >= 500 && ProgressNotice;
+    if (notice) {
         char text[64];
         snprintf(text, sizeof text, "%d個のﾌｧｲﾙを並び替えています...", EntryCount);
-        StatusLine(dc, text);
+        ProgressNotice(text);
     }
     SortEntries();
-    if (dc) {
-        StatusLine(dc, "");
-        ReleaseDC(g_mainWnd, dc);
-    }
+    if (notice)
+        ProgressNotice("");
 }
 
 void ReadDirectory(int showProgress)
@@ -207,8 +204,8 @@ void ReadDirectory(int showProgress)
                 e->EntryFlags |= e->shortName[1] == '\0' ? EF_DOT : EF_DOTDOT;
                 HasDotNames = 1;
             }
-            TotalBytes += (double)e->sizeLow;
-            TotalAllocated += RoundToCluster(e->sizeLow);
+            TotalBytes += (double)EntrySize(e);
+            TotalAllocated += RoundToCluster(EntrySize(e));
             if (++EntryCount >= MAX_ENTRIES)
                 break;
         } while (FindNextFileA(h, &fd));
@@ -229,57 +226,23 @@ void ReadDirectory(int showProgress)
     StartWatchingCurrent();
 }
 
-void RememberCursorEntry()
+int FindPositionByName(const char *name)
 {
-    CursorName[0] = '\0';
+    int found = -1;
     LockFileTable();
-    if (!NoFiles && PageTop + CursorSlot < EntryCount)
-        lstrcpynA(CursorName, LongNameAt(PageTop + CursorSlot), PATH_BUFFER);
+    for (int p = 0; p < EntryCount && found < 0; p++)
+        if (strcmp(LongNameAt(p), name) == 0)
+            found = p;
     UnlockFileTable();
+    return found;
 }
 
-void FindEntryByName(const char *name)
-{
-    int size = PageSize();
-    PageTop = CursorSlot = 0;
-    LockFileTable();
-    for (int p = 0; p < EntryCount; p++) {
-        if (strcmp(LongNameAt(p), name) == 0) {
-            PageTop = (p / size) * size;
-            CursorSlot = p % size;
-            break;
-        }
-    }
-    UnlockFileTable();
-}
-
-
-void ApplyReloadRequest()
-{
-    int request = ReloadRequest;
-    ReloadRequest = 0;
-    if (request == 0 || ScreenMode != 0)
-        return;
-    if (request == 1 || request == 2)
-        ReadDirectory(1);
-    if (request == 1 || CursorName[0] == '\0') {
-        CursorSlot = HasDotNames ? 1 : 0;
-        if (EntryCount <= 1)
-            CursorSlot = 0;
-        return;
-    }
-    FindEntryByName(CursorName);
-}
-
-void (*ToggleMarkRedraw)();
-
-void ToggleMark(int)
+void ToggleMark(int position)
 {
     if (NoFiles)
         return;
     LockFileTable();
-    int position = PageTop + CursorSlot;
-    if (position < EntryCount) {
+    if (position >= 0 && position < EntryCount) {
         FileEntry *e = EntryAt(position);
         bool refused = (e->EntryFlags & EF_VOLUME) || e->shortName[0] == '.' ||
                        ((e->EntryFlags & EF_DIRECTORY) && !Settings.dirmark);
@@ -287,11 +250,9 @@ void ToggleMark(int)
             int sign = e->mark ? -1 : 1;
             e->mark = e->mark ? 0 : 1;
             MarkedCount += sign;
-            MarkedBytes += sign * (double)e->sizeLow;
-            MarkedAllocated += sign * RoundToCluster(e->sizeLow);
+            MarkedBytes += sign * (double)EntrySize(e);
+            MarkedAllocated += sign * RoundToCluster(EntrySize(e));
         }
     }
     UnlockFileTable();
-    if (ToggleMarkRedraw)
-        ToggleMarkRedraw();
 }

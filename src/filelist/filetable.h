@@ -31,6 +31,12 @@ struct FileEntry {
 #pragma pack(pop)
 static_assert(sizeof(FileEntry) == 68, "FileEntry keeps its 68-byte layout");
 
+// The whole size: files of 4 GiB and more count, sort and add up by their true size.
+inline unsigned long long EntrySize(const FileEntry *entry)
+{
+    return ((unsigned long long)entry->sizeHigh << 32) | entry->sizeLow;
+}
+
 // Locked views of the three movable blocks, valid between LockFileTable and UnlockFileTable.
 extern FileEntry *g_entries;
 extern char *g_namePool;
@@ -50,11 +56,14 @@ void LockFileTable();
 void UnlockFileTable();
 void ReadDirectory(int showProgress);
 void ResetOrderIndex();
-void FindEntryByName(const char *name);
-void RememberCursorEntry();                // CursorName := the cursor entry's long name
-void ApplyReloadRequest();
-void ToggleMark(int advanceMode);
+// Display position of the entry with this long name, or -1. The table must not be locked.
+int FindPositionByName(const char *name);
+// Flips the mark of the entry at position and keeps the marked totals; refused for the volume
+// label, "." and ".." names and, unless dirmark is on, directories.
+void ToggleMark(int position);
 void MakeSortKey(const char *longName, char *key);
-double RoundToCluster(DWORD size);
+double RoundToCluster(unsigned long long size);
+// Shows a line of progress while a long read sorts ("" clears it); none while it is null.
+extern void (*ProgressNotice)(const char *text);
 FileEntry *EntryAt(int position);          // table must be locked
 const char *LongNameAt(int position);      // table must be locked

@@ -113,6 +113,9 @@ int AppendBackslash(char *path, size_t bufferSize)
 int StripBackslash(char *path)
 {
     size_t len = strlen(path);
+    // Too short to name a drive: nothing to make a root of, and no room was promised after it.
+    if (len < 2)
+        return (int)len;
     if (len < 4) {
         path[1] = ':';
         path[2] = '\\';

@@ -66,8 +66,8 @@ int CompareRecords(WORD a, WORD b)
             result = ByteCompare(g_baseNamePool + x->nameOffset, g_baseNamePool + y->nameOffset);
         break;
     case SORT_BY_SIZE:
-        if (x->sizeLow != y->sizeLow)
-            result = x->sizeLow > y->sizeLow ? 1 : -1;
+        if (EntrySize(x) != EntrySize(y))
+            result = EntrySize(x) > EntrySize(y) ? 1 : -1;
         else
             result = MultiByteCompareNoCase(g_namePool + x->nameOffset, g_namePool + y->nameOffset);
         break;

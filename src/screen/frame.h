@@ -11,6 +11,7 @@ extern RECT AltOverlayRect;
 extern void (*DirectoryChangeAnnouncer)(const char *path);
 
 void DrawFrame(HDC dc);
+void ForgetPageForm();               // the next information block draws the page captions too
 void DrawClock(HDC dc);
 void DrawClockAt(HDC dc, const SYSTEMTIME *now);
 void ForgetClock();                  // the next DrawClock draws every field

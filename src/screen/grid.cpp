@@ -2,7 +2,6 @@
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
-#include "app/cursor.h"
 #include <stdio.h>
 #include <string.h>
 
@@ -45,10 +44,6 @@ bool SlotPlaceOf(int slot, SlotPlace *place)
     return true;
 }
 
-static unsigned long long EntrySize(const FileEntry *entry)
-{
-    return ((unsigned long long)entry->sizeHigh << 32) | entry->sizeLow;
-}
 
 // The short size: bytes below 1024, else one decimal of the smallest unit whose text has at most 6 characters.
 static void ShortSize(unsigned long long size, char *out)
@@ -277,4 +272,11 @@ void RedrawMarks(HDC dc, int pageTop)
         DrawMarkSign(dc, s, pageTop + s);
     if (MarkedFiguresDrawer)
         MarkedFiguresDrawer(dc);
+}
+
+int PageSize()
+{
+    int columns = Settings.dispmode ? Settings.dispmode : 1;
+    int rows = Settings.disprow ? Settings.disprow : 1;
+    return columns * rows;
 }

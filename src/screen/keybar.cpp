@@ -2,17 +2,9 @@
 #include "screen/screen.h"
 #include "config/settings.h"
 #include "base/globals.h"
+#include "base/commands.h"
+#include "screen/screendc.h"
 #include <string.h>
-
-static const char *const tenKeys[2][10] = {
-    {"Logdsk", " eXec ", " Copy ", "Delete", "Rename", " Sort ", " Find ", " Tree ", "Editor", "Unpack"},
-    {" Attr ", " Info ", " Move ", " rmDir", " mKdir", " sHell", "Refrsh", " Quick", " View ", " Pack "},
-};
-
-static const char *const twelveKeys[2][12] = {
-    {"help ", "eXec ", "Copy ", "Delet", "Renam", "Sort ", "Find ", "Tree ", "Logds", "Unpac", "top  ", "botto"},
-    {"Attr ", "Info ", "Move ", "rmDir", "mKdir", "sHell", "Refrs", "Edito", "View ", "Pack ", "Quick", "     "},
-};
 
 int KeyBarKeys()
 {
@@ -33,9 +25,8 @@ int KeyCapColumn(int keys, int index)
 
 const char *KeyLabel(int keys, bool shifted, int index)
 {
-    if (index < 0 || index >= keys)
-        return "";
-    return keys == 10 ? tenKeys[shifted][index] : twelveKeys[shifted][index];
+    const FunctionKeyCommand *row = FunctionKeyRow(keys, shifted, index);
+    return row ? row->label : "";
 }
 
 int PickedLetterIndex(const char *label, int width)
@@ -58,15 +49,9 @@ bool MaskInForce()
 
 static void FillCells(HDC dc, int left, int top, int right, int bottom, COLORREF color)
 {
-    HPEN pen = CreatePen(PS_SOLID, 1, color);
-    HBRUSH brush = CreateSolidBrush(color);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    OwnedObject pen(dc, CreatePen(PS_SOLID, 1, color));
+    OwnedObject brush(dc, CreateSolidBrush(color));
     Rectangle(dc, left, top, right, bottom);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(brush);
-    DeleteObject(pen);
 }
 
 void DrawKeyBar(HDC dc, bool shifted, int litKey)

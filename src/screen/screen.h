@@ -35,14 +35,20 @@ void PutCellText(HDC dc, int x, int y, const char *text, int length);
 void PlainCellText(HDC dc, int x, int y, const char *text, int length);
 void CellText(HDC dc, int x, int y, const char *text, int length);   // chosen by realcol
 void DrawCells(HDC dc, int column, int line, COLORREF fg, COLORREF bg, const char *text, int length);
-void StatusLine(HDC dc, const char *text);
+void StatusLine(HDC dc, const char *text);     // dc NULL: the main window's own context
+// Text at a cell in the colour of slot on the screen background.
+void SlotText(HDC dc, int column, int line, int slot, const char *text);
 
 // The screen record.
 void ScreenRecordReset(int rows);
 void ScreenRecordErase(const RECT *pixels);    // cells whose top-left corner lies inside become blank
 std::string ScreenLineText(int line);          // 80 bytes, never-drawn cells blank
 bool ScreenCellColors(int line, int column, COLORREF *fg, COLORREF *bg);   // false: never drawn
-void FlushScreenDump();
+int ScreenRecordLines();                       // lines the record holds: rows + 9
+void RecordCellText(HDC dc, int x, int y, const char *text, int length);   // at pixel x, y
+bool ScreenRecordChangedSinceDump();
+void ScreenRecordDumped();
+void FlushScreenDump();                        // to the file named by KELPO_SCREEN_DUMP, if set
 
 // Number and time formatting.
 const char *FormatFileTime(const FILETIME *time);
@@ -52,7 +58,8 @@ void GroupThousands(const char *source, char *destination);
 void FormatCount(DWORD value, char *destination);
 char *MultiplyToDecimal(DWORD a, DWORD b, char *destination);   // destination: at least 21 bytes
 
-// The file grid.
+// The file grid. A page holds dispmode columns of disprow entries.
+int PageSize();
 struct SlotPlace {
     int x, line, width, mark;
 };

@@ -1,5 +1,6 @@
 #include "ui/msgdlg.h"
 #include "filelist/pathutil.h"
+#include "base/commands.h"
 #include <string.h>
 
 static const char PREVIOUS_PROCEDURE[] = "KelpoPreviousProc";
@@ -107,7 +108,7 @@ void RestoreControl(HWND dialog, int id, WNDPROC procedure)
 static LRESULT ForwardKey(HWND control, UINT message, WPARAM wParam, LPARAM lParam, bool forwarded)
 {
     WNDPROC previous = (WNDPROC)GetPropA(control, PREVIOUS_PROCEDURE);
-    if (message == WM_KEYDOWN && forwarded && SendMessageA(GetParent(control), WM_USER, WM_KEYDOWN, wParam))
+    if (message == WM_KEYDOWN && forwarded && SendMessageA(GetParent(control), WM_FORWARDED_KEY, WM_KEYDOWN, wParam))
         return 0;
     if (message == WM_NCDESTROY) {
         RemovePropA(control, PREVIOUS_PROCEDURE);

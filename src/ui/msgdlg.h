@@ -76,7 +76,7 @@ void StretchDialogToMain(HWND dialog, int count, const ControlAdjust *table, int
 void GetControlRect(HWND dialog, int id, RECT *rect);
 
 // Key forwarding: on WM_KEYDOWN of its keys the procedure sends the control's parent
-// WM_USER with wParam 256 (WM_KEYDOWN) and lParam the virtual-key code; a non-zero answer
+// WM_FORWARDED_KEY (base/commands.h) with wParam 256 (WM_KEYDOWN) and lParam the virtual-key code; a non-zero answer
 // consumes the key. A dialog procedure answers through DWLP_MSGRESULT, since SendMessage to a
 // dialog returns that value. Each control keeps its own previous procedure, so controls of
 // different classes may be subclassed at the same time.

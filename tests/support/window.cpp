@@ -1,12 +1,15 @@
 #include "window.h"
 #include <stdio.h>
+#include <vector>
 #include "app/app.h"
 #include "base/globals.h"
 #include "config/settings.h"
 #include "screen/screen.h"
-#include "resource.h"
+#include "screen/frame.h"
+#include "base/commands.h"
 
 static bool classRegistered;
+static bool autoCheck = true;
 
 static void Dispatch(MSG &msg)
 {
@@ -40,7 +43,7 @@ bool KelpoStart(const std::string &commandLine)
     HWND hwnd = CreateMainWindow(SW_SHOW);
     if (!hwnd)
         fprintf(stderr, "CreateMainWindow failed: %lu\n", GetLastError());
-    g_accel = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCEL));
+    g_accel = CreateCommandAccelerators();
     SetForegroundWindow(hwnd);
     KelpoPump();
     return hwnd != NULL;
@@ -56,8 +59,28 @@ static void SetModifierState(int modifiers)
     SetKeyboardState(state);
 }
 
+// Shift and Ctrl are pressed before the key and released after it, as on a keyboard; the
+// window redraws its key bar on Shift. Alt only sets the state: its own press opens the panel
+// of external commands, which the tests of that panel press on purpose.
+static void ModifierKey(UINT vk, bool down)
+{
+    MSG msg = {};
+    msg.hwnd = g_mainWnd;
+    msg.message = down ? WM_KEYDOWN : WM_KEYUP;
+    msg.wParam = vk;
+    msg.lParam = 1 | (MapVirtualKeyA(vk, 0) << 16) | (down ? 0 : (1u << 30) | (1u << 31));
+    msg.time = GetTickCount();
+    Dispatch(msg);
+    KelpoPump();
+}
+
 void KelpoKey(UINT vk, int modifiers)
 {
+    SetModifierState(modifiers & ~KEY_ALT);
+    if (modifiers & KEY_SHIFT)
+        ModifierKey(VK_SHIFT, true);
+    if (modifiers & KEY_CTRL)
+        ModifierKey(VK_CONTROL, true);
     SetModifierState(modifiers);
     UINT scan = MapVirtualKeyA(vk, 0);
     bool sys = (modifiers & KEY_ALT) || vk == VK_F10;
@@ -73,7 +96,19 @@ void KelpoKey(UINT vk, int modifiers)
     msg.lParam |= (1u << 30) | (1u << 31);
     Dispatch(msg);
     KelpoPump();
+    SetModifierState(modifiers & ~KEY_ALT);
+    if (modifiers & KEY_CTRL) {
+        SetModifierState(modifiers & KEY_SHIFT);
+        ModifierKey(VK_CONTROL, false);
+    }
+    if (modifiers & KEY_SHIFT) {
+        SetModifierState(0);
+        ModifierKey(VK_SHIFT, false);
+    }
     SetModifierState(0);
+    if (autoCheck) {
+        EXPECT_TRUE(KelpoScreenTruth()) << "after key " << vk << " with modifiers " << modifiers;
+    }
 }
 
 void KelpoType(const std::string &text)
@@ -109,5 +144,124 @@ void KelpoStop()
         if (msg.message != WM_QUIT)
             Dispatch(msg);
     g_mainWnd = NULL;
+    if (g_accel)
+        DestroyAcceleratorTable(g_accel);
+    g_accel = NULL;
     ShutdownProgram();
+}
+
+void KelpoAutoCheck(bool on)
+{
+    autoCheck = on;
+}
+
+namespace {
+
+struct ClientPixels {
+    int width = 0, height = 0;
+    std::vector<DWORD> bits;
+};
+
+// Reads the client area back from the window's own device context.
+bool CaptureClient(HWND hwnd, ClientPixels *out)
+{
+    RECT client;
+    GetClientRect(hwnd, &client);
+    out->width = client.right;
+    out->height = client.bottom;
+    if (out->width <= 0 || out->height <= 0)
+        return false;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = out->width;
+    info.bmiHeader.biHeight = -out->height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC windowDc = GetDC(hwnd);
+    HDC memory = CreateCompatibleDC(windowDc);
+    void *bits = NULL;
+    HBITMAP bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    bool ok = false;
+    if (bitmap && bits) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        ok = BitBlt(memory, 0, 0, out->width, out->height, windowDc, 0, 0, SRCCOPY) != 0;
+        GdiFlush();
+        const DWORD *p = (const DWORD *)bits;
+        out->bits.assign(p, p + (size_t)out->width * out->height);
+        SelectObject(memory, old);
+    }
+    if (bitmap)
+        DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(hwnd, windowDc);
+    return ok;
+}
+
+int LineOfY(int y)
+{
+    int line = (y - TopOffset) / CellHeight;
+    return y < TopOffset ? 0 : line;
+}
+
+// The clock redraws itself every second, so its cells may differ between two pictures.
+bool IsClockCell(int line, int column)
+{
+    return ScreenMode == 0 && line == 0 && column >= ClockDateColumn();
+}
+
+std::vector<std::string> RecordText()
+{
+    std::vector<std::string> lines;
+    for (int line = 0; line < Settings.disprow + 9; line++) {
+        std::string text = ScreenLineText(line);
+        if (line == 0 && ScreenMode == 0 && (int)text.size() > ClockDateColumn())
+            text.resize(ClockDateColumn());
+        lines.push_back(text);
+    }
+    return lines;
+}
+
+}   // namespace
+
+testing::AssertionResult KelpoScreenTruth()
+{
+    HWND hwnd = g_mainWnd;
+    if (!hwnd || !IsWindow(hwnd) || !IsWindowVisible(hwnd) || IsIconic(hwnd))
+        return testing::AssertionSuccess() << "no window to check";
+    // The Alt panel is drawn only while Alt is held; a repaint rightly takes it away.
+    if (AltOverlay >= 0)
+        return testing::AssertionSuccess() << "Alt panel shown";
+    ClientPixels shown, repainted;
+    if (!CaptureClient(hwnd, &shown))
+        return testing::AssertionFailure() << "the window's pixels could not be read";
+    std::vector<std::string> recorded = RecordText();
+    InvalidateRect(hwnd, NULL, TRUE);
+    UpdateWindow(hwnd);
+    if (!CaptureClient(hwnd, &repainted))
+        return testing::AssertionFailure() << "the repainted pixels could not be read";
+    std::vector<std::string> redrawn = RecordText();
+    for (size_t line = 0; line < recorded.size(); line++)
+        if (recorded[line] != redrawn[line])
+            return testing::AssertionFailure()
+                   << "screen record line " << line << " differs from a full repaint:\n  recorded: \""
+                   << recorded[line] << "\"\n  repaint:  \"" << redrawn[line] << "\"";
+    if (shown.width != repainted.width || shown.height != repainted.height)
+        return testing::AssertionFailure() << "the client area changed size during the repaint";
+    for (int y = 0; y < shown.height; y++)
+        for (int x = 0; x < shown.width; x++) {
+            size_t i = (size_t)y * shown.width + x;
+            if ((shown.bits[i] & 0xFFFFFF) == (repainted.bits[i] & 0xFFFFFF))
+                continue;
+            int line = LineOfY(y), column = x / CellWidth;
+            if (IsClockCell(line, column))
+                continue;
+            char where[160];
+            snprintf(where, sizeof where, "first at line %d column %d (pixel %d,%d shown #%06lX, repaint #%06lX)",
+                     line, column, x, y, (unsigned long)(shown.bits[i] & 0xFFFFFF),
+                     (unsigned long)(repainted.bits[i] & 0xFFFFFF));
+            return testing::AssertionFailure() << "the window shows other pixels than a full repaint, "
+                                               << where << "; repainted screen:\n" << KelpoScreen();
+        }
+    return testing::AssertionSuccess();
 }

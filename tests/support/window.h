@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include <gtest/gtest.h>
 
 enum { KEY_SHIFT = 1, KEY_CTRL = 2, KEY_ALT = 4 };
 
@@ -21,3 +22,12 @@ std::string KelpoLine(int line);
 std::string KelpoScreen();
 // Closes the window and releases everything as the program does at exit.
 void KelpoStop();
+
+// Screen truth: the window's client pixels must equal those of a complete repaint of the same
+// state, and the screen record's text must equal what that repaint records. The clock cells
+// are left out. KelpoKey and KelpoType check it after every key (a mismatch fails the running
+// test with the first differing cell); tests may call it after other actions too.
+testing::AssertionResult KelpoScreenTruth();
+// Turns the automatic check after each key off and on (for steps that leave a transient
+// drawing on purpose, such as a panel shown while a key is held).
+void KelpoAutoCheck(bool on);
