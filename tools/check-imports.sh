@@ -8,6 +8,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 objdump=x86_64-w64-mingw32-objdump   # reads 32-bit and 64-bit Windows programs alike
+export LC_ALL=C                      # objdump's headings, which are parsed here, untranslated
 
 # Ordinal imports come out as "<none>" names; they are listed as "#ORDINAL".
 imports() {
@@ -46,6 +47,9 @@ for dir in "$@"; do
       x64) lists=("$here/allowed-imports-i686.txt" "$here/allowed-imports-x64.txt") ;;
       *) echo "$file: not a 32-bit or 64-bit Windows program"; bad=1; continue ;;
     esac
+    if ! imports "$file" | grep -q '^kernel32\.dll '; then
+      echo "$file: no imports read (every Windows program imports from KERNEL32.DLL)"; bad=1; continue
+    fi
     outside=$(imports "$file" | grep -vxF -f <(sed -e 's/#.*//' -e 's/[[:space:]]*$//' -e '/^$/d' "${lists[@]}") || true)
     count=$(imports "$file" | wc -l)
     checked=$((checked + 1))
