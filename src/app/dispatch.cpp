@@ -126,6 +126,26 @@ static void ToggleNameCase(HWND hwnd)
     RepaintAll(hwnd);
 }
 
+// R renames; with Shift it reads the directory again (Refrsh).
+static void RenameOrRefresh(HWND hwnd)
+{
+    if (IsShifted())
+        PostMessageA(hwnd, WM_COMMAND, IDM_REFRESH, 0);
+}
+
+// The command letters of the file list. Letters that mean another command with Shift
+// (D rmDir, R Refrsh) have one row whose procedure asks IsShifted.
+struct LetterCommand {
+    char letter;
+    void (*run)(HWND hwnd);
+};
+static const LetterCommand letterCommands[] = {
+    {'S', SortCommand},
+    {'R', RenameOrRefresh},
+    {'G', ToggleNameCase},
+    {'\\', GoToRoot},
+};
+
 static void OnCommandLetter(HWND hwnd, char c)
 {
     if (c >= 'a' && c <= 'z')
@@ -134,24 +154,16 @@ static void OnCommandLetter(HWND hwnd, char c)
         return;
     StopWatching();
     ReloadRequest = 0;
-    switch (c) {
-    case 'S':
-        SortCommand(hwnd);
-        break;
-    case 'R':
-        if (IsShifted())
-            PostMessageA(hwnd, WM_COMMAND, IDM_REFRESH, 0);
-        break;
-    case 'G':
-        ToggleNameCase(hwnd);
-        break;
-    case '\\':
-        GoToRoot(hwnd);
-        break;
-    default:
-        if (!RunListLetter(hwnd, c))
+    bool found = false;
+    for (const LetterCommand &command : letterCommands) {
+        if (command.letter == c) {
+            command.run(hwnd);
+            found = true;
             break;
+        }
     }
+    if (!found)
+        RunListLetter(hwnd, c);
     StartWatching(CurrentPath);
     FromFunctionKey = 0;
 }
