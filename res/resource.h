@@ -2,6 +2,12 @@
 #pragma once
 
 #define IDI_KELPO               10144
+// Drive icons by drive kind, used by the tree and information dialogs.
+#define IDI_DRIVE_REMOVABLE     10158
+#define IDI_DRIVE_FIXED         10159
+#define IDI_DRIVE_REMOTE        10160
+#define IDI_DRIVE_CDROM         10161
+#define IDI_DRIVE_RAMDISK       10162
 
 // Function keys: F1..F12, Shift+F1..Shift+F12, Ctrl+F1..Ctrl+F12 (drives A: .. L:)
 #define IDM_FKEY_FIRST          10000

@@ -102,4 +102,23 @@ TEST_F(ScreenTruth, HeaderFollowsPagesDirectoriesAndSorting)
     UnlockFileTable();
 }
 
+// The creation of the window loads the five drive icons the tree and information dialogs show.
+TEST_F(ScreenTruth, DriveIconsAreLoadedAtCreation)
+{
+    ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + temp.path + "\""));
+    for (int i = 0; i < 5; i++) {
+        ASSERT_NE(nullptr, TreeIcons[i]) << "drive icon " << i;
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(TreeIcons[i], &info));
+        BITMAP bitmap = {};
+        GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+        EXPECT_EQ(32, bitmap.bmWidth);
+        if (info.hbmColor)
+            DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        for (int j = 0; j < i; j++)
+            EXPECT_NE(TreeIcons[j], TreeIcons[i]);
+    }
+}
+
 }   // namespace

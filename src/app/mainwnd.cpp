@@ -17,7 +17,6 @@
 BYTE ResizePending;
 BYTE InCreate;
 static UINT_PTR clockTimer;
-HICON TreeIcons[5];
 
 void RepaintGrid(HWND hwnd)
 {
@@ -88,6 +87,9 @@ static void CompleteResize(HWND hwnd)
 {
     if (ResizePending && !(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) {
         ResizePending = 0;
+        // As after a resize without dragging: the cursor stays on its entry.
+        RememberCursorEntry();
+        ReloadRequest = 2;
         ApplyRowCount(hwnd);
         SaveSettings();
     }
@@ -106,7 +108,7 @@ static void OnCreate(HWND hwnd)
     ScreenMode = 0;
     FileMask[0] = '\0';
     for (int i = 0; i < 5; i++)
-        TreeIcons[i] = LoadIconA(g_instance, MAKEINTRESOURCEA(10158 + i));
+        TreeIcons[i] = LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_DRIVE_REMOVABLE + i));
     for (int i = 0; i < 26; i++)
         snprintf(DriveLastPath[i], 1024, "%c:\\", 'A' + i);
     SetDefaultSettings();

@@ -8,6 +8,7 @@ BYTE CfgFileMode;
 BYTE UninstallMode;
 char VersionText[8] = "1.00";
 
+HICON TreeIcons[5];
 int PageTop;
 int CursorSlot;
 int PrevSlot = -1;

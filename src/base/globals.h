@@ -63,5 +63,9 @@ extern BYTE FromFunctionKey;      // the command letter came from a function key
 extern BYTE BusyFlag;             // a long operation runs; input other than Esc is ignored
 extern BYTE AbortFlag;            // Esc was pressed during a long operation
 
+// Drive icons by drive kind (0 removable, 1 fixed, 2 remote, 3 CD-ROM, 4 RAM disk), loaded
+// when the main window is created.
+extern HICON TreeIcons[5];
+
 int AllocateTables();
 void FreeTables();
