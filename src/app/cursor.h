@@ -25,7 +25,8 @@ void GoToLast();
 void AdvanceAfterMark(int mode);
 // The advance mode of Space (ctrl 0) and Ctrl+Space (ctrl 1); cspace swaps them.
 int MarkAdvanceMode(int ctrl);
-// 10321, 10084: mark all, or clear all when something is marked; 10323, 10324, 10110: invert.
+// IDM_HOME, IDM_MARK_ALL: mark all, or clear all when something is marked;
+// IDM_SHIFT_HOME, IDM_SHIFT_END, IDM_INVERT_MARKS: invert.
 void MarkAll(int commandId);
 // A typed digit 1, 2, 3 or 5; the digit of the shown column count cycles the sub-mode.
 // The caller updates the View menu afterwards.
