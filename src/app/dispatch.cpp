@@ -3,6 +3,7 @@
 #include <string.h>
 #include "app/app.h"
 #include "app/dispatch.h"
+#include "app/copies.h"
 #include "app/listkeys.h"
 #include "app/mainwnd.h"
 #include "base/globals.h"
@@ -168,7 +169,7 @@ static void OnCommandLetter(HWND hwnd, char c)
     FromFunctionKey = 0;
 }
 
-static bool OnCommand(HWND hwnd, int id)
+static bool OnCommand(HWND hwnd, int id, LPARAM lParam)
 {
     if (id >= IDM_FKEY_FIRST && id < IDM_FKEY_FIRST + 24) {
         FunctionKeyToLetter(hwnd, VK_F1 + (id - IDM_FKEY_FIRST) % 12);
@@ -201,8 +202,21 @@ static bool OnCommand(HWND hwnd, int id)
         Settings.disprow = (WORD)(15 + 5 * (id - IDM_ROWS_15));
         ApplyRowCount(hwnd);
         return true;
+    case IDM_COPY_CHANGED:
+    case IDM_COPY_CLOSING:
+        RebuildWindowMenu((HWND)lParam, id);
+        return true;
+    case IDM_NEW_COPY:
+        StartNewCopy();
+        return true;
+    case IDM_THIS_COPY:
+        return true;
     case IDM_VERSION:
         ShowVersionBox(hwnd);
+        return true;
+    }
+    if (id >= IDM_WINDOW_FIRST && id <= IDM_WINDOW_LAST) {
+        BringCopyToFront(id);
         return true;
     }
     return RunListCommand(hwnd, id);
@@ -212,7 +226,7 @@ bool DispatchInput(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_COMMAND:
-        return OnCommand(hwnd, LOWORD(wParam));
+        return OnCommand(hwnd, LOWORD(wParam), lParam);
     case WM_CHAR:
         if (BusyFlag)
             return true;

@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "app/mainwnd.h"
 #include "app/dispatch.h"
+#include "app/copies.h"
 #include "base/globals.h"
 #include "app/cursor.h"
 #include "config/settings.h"
@@ -118,6 +119,7 @@ static void OnCreate(HWND hwnd)
     ScreenRecordReset(Settings.disprow);
     UpdateViewMenu(hwnd);
     InstallHeaderDrawers();
+    DirectoryChangeAnnouncer = AnnounceDirectory;
     ProgressNotice = ShowProgressNotice;
     AltOverlay = -1;
     StripBackslash(CurrentPath);
@@ -126,9 +128,11 @@ static void OnCreate(HWND hwnd)
         CurrentPath[3] = '\0';
     }
     clockTimer = SetTimer(hwnd, 1, 1000, NULL);
+    int others = RebuildWindowMenu(NULL, 0);
     int width, height;
     ComputeWindowSize(&width, &height);
-    if (Settings.px || Settings.py)
+    // Later copies keep the place the system gave them.
+    if (others == 0 && (Settings.px || Settings.py))
         SetWindowPos(hwnd, NULL, Settings.px, Settings.py, width, height, SWP_NOZORDER);
     else
         SetWindowPos(hwnd, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
@@ -153,6 +157,7 @@ static void OnDestroy(HWND hwnd)
     StoreWindowRect(hwnd);
     SaveSettings();
     DeleteScreenFonts();
+    NotifyOtherWindows(IDM_COPY_CLOSING);
     PostQuitMessage(0);
 }
 
