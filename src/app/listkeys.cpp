@@ -11,6 +11,7 @@
 #include "screen/screen.h"
 #include "screen/frame.h"
 #include "screen/keybar.h"
+#include "screen/screendc.h"
 #include "base/commands.h"
 
 // Sends a key to the window as if Shift were held: how the page accelerators reuse the arrows.
@@ -21,14 +22,11 @@ static void SendShiftedKey(HWND hwnd, UINT vk)
     ForceShift = 0;
 }
 
-static void RedrawMarkFigures(HWND hwnd, int slot, int position)
+void RedrawMarkFigures(HWND hwnd, int slot, int position)
 {
-    HDC dc = GetDC(hwnd);
-    HGDIOBJ old = SelectObject(dc, MainFont);
+    WindowFontDC dc(hwnd);
     DrawMarkSign(dc, slot, position);
     DrawMarkedFigures(dc);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
 }
 
 static void MarkAndAdvance(HWND hwnd, int mode)
@@ -41,13 +39,10 @@ static void MarkAndAdvance(HWND hwnd, int mode)
     AdvanceAfterMark(mode);
 }
 
-static void RedrawKeyBar(HWND hwnd, bool shifted)
+void RedrawKeyBar(HWND hwnd, bool shifted)
 {
-    HDC dc = GetDC(hwnd);
-    HGDIOBJ old = SelectObject(dc, MainFont);
+    WindowFontDC dc(hwnd);
     DrawKeyBar(dc, shifted, -1);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
 }
 
 static void EnterOnCursorEntry(HWND hwnd)

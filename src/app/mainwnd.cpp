@@ -5,6 +5,7 @@
 #include "app/mainwnd.h"
 #include "app/dispatch.h"
 #include "app/copies.h"
+#include "app/mouse.h"
 #include "base/globals.h"
 #include "app/cursor.h"
 #include "config/settings.h"
@@ -277,6 +278,18 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_ENDSESSION:
     case WM_MOVE:
+        break;
+    case WM_LBUTTONDOWN:
+        OnLeftButtonDown(hwnd, wParam, lParam);
+        break;
+    case WM_LBUTTONDBLCLK:
+        OnLeftDoubleClick(hwnd, wParam, lParam);
+        break;
+    case WM_RBUTTONDOWN:
+        OnRightButtonDown(hwnd, wParam, lParam);
+        break;
+    case WM_RBUTTONUP:
+        OnRightButtonUp(hwnd);
         break;
     case WM_LBUTTONUP:
         CompleteResize(hwnd);

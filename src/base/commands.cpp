@@ -116,5 +116,5 @@ HACCEL CreateCommandAccelerators()
 bool IsShifted()
 {
     return (GetAsyncKeyState(VK_SHIFT) & 0x8000) || (GetAsyncKeyState(VK_RBUTTON) & 0x8000) ||
-           (GetKeyState(VK_SHIFT) & 0x8000) || ForceShift;
+           (GetKeyState(VK_SHIFT) & 0x8000) || (GetKeyState(VK_RBUTTON) & 0x8000) || ForceShift;
 }
