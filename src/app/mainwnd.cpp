@@ -6,6 +6,7 @@
 #include "app/dispatch.h"
 #include "app/copies.h"
 #include "app/mouse.h"
+#include "maint/uninstall.h"
 #include "base/globals.h"
 #include "app/cursor.h"
 #include "config/settings.h"
@@ -97,8 +98,22 @@ static void CompleteResize(HWND hwnd)
     }
 }
 
+// " /u": the uninstall run instead of the filer; the window closes when it is done.
+static void OnCreateForUninstall(HWND hwnd)
+{
+    g_mainWnd = hwnd;
+    int copies = 0;
+    EnumWindows(CountCopies, (LPARAM)&copies);
+    RunUninstall(hwnd, copies);
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+}
+
 static void OnCreate(HWND hwnd)
 {
+    if (UninstallMode) {
+        OnCreateForUninstall(hwnd);
+        return;
+    }
     g_mainWnd = hwnd;
     ResizePending = 0;
     FromFunctionKey = 0;
@@ -115,6 +130,7 @@ static void OnCreate(HWND hwnd)
         snprintf(DriveLastPath[i], 1024, "%c:\\", 'A' + i);
     SetDefaultSettings();
     LoadSettings();
+    RegisterForUninstall(ProgramDir);
     UpdateRowsMenu(hwnd);
     CreateScreenFonts();
     ScreenRecordReset(Settings.disprow);
@@ -193,7 +209,7 @@ static void OnPaint(HWND hwnd)
     HDC dc = BeginPaint(hwnd, &ps);
     {
         SelectedObject font(dc, MainFont);
-        if (ScreenMode == 0) {
+        if (ScreenMode == 0 && !UninstallMode) {
             PaintListScreen(hwnd, dc);
             PrevSlot = CursorSlot;
         }
