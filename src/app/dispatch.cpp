@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "app/dispatch.h"
 #include "app/copies.h"
+#include "info/infodlg.h"
 #include "app/listkeys.h"
 #include "app/mainwnd.h"
 #include "base/globals.h"
@@ -145,6 +146,7 @@ static const LetterCommand letterCommands[] = {
     {'R', RenameOrRefresh},
     {'G', ToggleNameCase},
     {'\\', GoToRoot},
+    {'I', InfoCommand},
 };
 
 static void OnCommandLetter(HWND hwnd, char c)
