@@ -5,6 +5,7 @@
 #include "app/dispatch.h"
 #include "app/copies.h"
 #include "info/infodlg.h"
+#include "config/cfgfile.h"
 #include "app/listkeys.h"
 #include "app/mainwnd.h"
 #include "base/globals.h"
@@ -212,6 +213,12 @@ static bool OnCommand(HWND hwnd, int id, LPARAM lParam)
         StartNewCopy();
         return true;
     case IDM_THIS_COPY:
+        return true;
+    case IDM_SAVE_CFG:
+        SaveSettingsFileCommand(hwnd);
+        return true;
+    case IDM_READ_CFG:
+        ReadSettingsFileCommand(hwnd);
         return true;
     case IDM_VERSION:
         ShowVersionBox(hwnd);

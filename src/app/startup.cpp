@@ -6,6 +6,7 @@
 #include "filelist/pathutil.h"
 #include "filelist/watch.h"
 #include "base/commands.h"
+#include "config/cfgfile.h"
 
 const char MainClassName[] = "Kelpo32Class";
 
@@ -133,6 +134,7 @@ bool StartProgram(HINSTANCE instance, const char *commandLine, const char *fullC
     strcpy(VersionText, "1.00");
     if (WinVersion < 400)
         Load3dControls();
+    InstallSettingsFileHooks();
     return true;
 }
 
