@@ -6,6 +6,7 @@
 #include "app/copies.h"
 #include "info/infodlg.h"
 #include "config/cfgfile.h"
+#include "config/quick.h"
 #include "app/listkeys.h"
 #include "app/mainwnd.h"
 #include "base/globals.h"
@@ -148,6 +149,7 @@ static const LetterCommand letterCommands[] = {
     {'G', ToggleNameCase},
     {'\\', GoToRoot},
     {'I', InfoCommand},
+    {'Q', QuickCommand},
 };
 
 static void OnCommandLetter(HWND hwnd, char c)
