@@ -7,6 +7,7 @@
 #include "info/infodlg.h"
 #include "config/cfgfile.h"
 #include "config/quick.h"
+#include "config/setdlg.h"
 #include "app/listkeys.h"
 #include "app/mainwnd.h"
 #include "base/globals.h"
@@ -215,6 +216,18 @@ static bool OnCommand(HWND hwnd, int id, LPARAM lParam)
         StartNewCopy();
         return true;
     case IDM_THIS_COPY:
+        return true;
+    case IDM_OPTIONS:
+        OptionCommand(hwnd);
+        return true;
+    case IDM_ROWS_SET:
+        RowsCommand(hwnd);
+        return true;
+    case IDM_FONT:
+        FontCommand(hwnd);
+        return true;
+    case IDM_NAMES_TO_CLIPBOARD:
+        NamesToClipboardCommand(hwnd);
         return true;
     case IDM_SAVE_CFG:
         SaveSettingsFileCommand(hwnd);
