@@ -201,7 +201,7 @@ int RunExtract(const UnlhaCommand &cmd, Log *log)
         log->Fail(kErrMakeDir, "Cannot make the destination %s", dest.c_str());
         return log->result;
     }
-    ExtractRun run{cmd, arc.AsInput(), dest, log};
+    ExtractRun run{cmd, arc.AsInput(), dest, log, std::string(), false, std::string(), {}};
     int matched = 0;
     for (const lha::Member &m : members) {
         if (!Selected(cmd, m.name)) continue;
