@@ -265,6 +265,15 @@ TEST(Level2Header, RejectsAWrongHeaderCrc)
     EXPECT_EQ(lha::kBadHeader, lha::ListMembers(mi.in, &got));
 }
 
+// Level 0 and 1: the size byte and the checksum of the base header, which ends here.
+void SealOldHeader(Bytes &h)
+{
+    h[0] = (uint8_t)(h.size() - 2);
+    uint8_t sum = 0;
+    for (size_t i = 2; i < h.size(); i++) sum = (uint8_t)(sum + h[i]);
+    h[1] = sum;
+}
+
 // Level 0 as written by MS-DOS programs: the path is in the name with '\\' between parts.
 Bytes Level0(const std::string &name, const Bytes &data, uint32_t dos_time)
 {
@@ -280,10 +289,7 @@ Bytes Level0(const std::string &name, const Bytes &data, uint32_t dos_time)
     h.push_back((uint8_t)name.size());
     h.insert(h.end(), name.begin(), name.end());
     Put16(h, lha::Crc16(0, data.data(), data.size()));
-    h[0] = (uint8_t)(h.size() - 2);
-    uint8_t sum = 0;
-    for (size_t i = 2; i < h.size(); i++) sum = (uint8_t)(sum + h[i]);
-    h[1] = sum;
+    SealOldHeader(h);
     h.insert(h.end(), data.begin(), data.end());
     return h;
 }
@@ -412,10 +418,7 @@ Bytes RawMember(const char *method, const Bytes &packed, const Bytes &expected)
     h.push_back(1);
     h.push_back('x');
     Put16(h, lha::Crc16(0, expected.data(), expected.size()));
-    h[0] = (uint8_t)(h.size() - 2);
-    uint8_t sum = 0;
-    for (size_t i = 2; i < h.size(); i++) sum = (uint8_t)(sum + h[i]);
-    h[1] = sum;
+    SealOldHeader(h);
     h.insert(h.end(), packed.begin(), packed.end());
     h.push_back(0);
     return h;
@@ -599,10 +602,7 @@ Bytes Level1(const std::string &name, const Bytes &data, char os)
     Put16(h, lha::Crc16(0, data.data(), data.size()));
     h.push_back((uint8_t)os);
     Put16(h, 0);
-    h[0] = (uint8_t)(h.size() - 2);
-    uint8_t sum = 0;
-    for (size_t i = 2; i < h.size(); i++) sum = (uint8_t)(sum + h[i]);
-    h[1] = sum;
+    SealOldHeader(h);
     h.insert(h.end(), data.begin(), data.end());
     return h;
 }
@@ -645,6 +645,13 @@ Bytes Level2(const std::string &file, const std::string &dir, const Bytes &data,
     return h;
 }
 
+Bytes Join(std::initializer_list<Bytes> parts)
+{
+    Bytes all;
+    for (const Bytes &p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
 std::vector<lha::Member> ListAll(Bytes archive, lha::Status *status = nullptr)
 {
     archive.push_back(0);
@@ -658,12 +665,9 @@ std::vector<lha::Member> ListAll(Bytes archive, lha::Status *status = nullptr)
 
 TEST(OldWriters, RootedNamesLandInsideTheDestination)
 {
-    Bytes a = Level0("\\subdir\\subdir2\\hello.txt", Bytes{'h'}, 0);
-    Bytes b = Level0("//abs/x.txt", Bytes{'x'}, 0);
-    Bytes c = Level2("y.txt", "\xFF" "top\xFF", Bytes{'y'}, 'U');
-    a.insert(a.end(), b.begin(), b.end());
-    a.insert(a.end(), c.begin(), c.end());
-    std::vector<lha::Member> got = ListAll(a);
+    std::vector<lha::Member> got = ListAll(Join({Level0("\\subdir\\subdir2\\hello.txt", Bytes{'h'}, 0),
+                                                 Level0("//abs/x.txt", Bytes{'x'}, 0),
+                                                 Level2("y.txt", "\xFF" "top\xFF", Bytes{'y'}, 'U')}));
     ASSERT_EQ(3u, got.size());
     EXPECT_EQ("subdir\\subdir2\\hello.txt", got[0].name);
     EXPECT_EQ("abs\\x.txt", got[1].name);
@@ -706,9 +710,7 @@ TEST(OldWriters, Os9Level2HeadersTwoBytesShortAreRead)
 {
     Bytes data{'o', 's', '9'};
     for (char os : {'K', '9'}) {
-        Bytes a = Level2("hello.txt", "sub\xFF", data, os, 2);
-        Bytes b = Level2("second.txt", "", Bytes{'2'}, os, 2);
-        a.insert(a.end(), b.begin(), b.end());
+        Bytes a = Join({Level2("hello.txt", "sub\xFF", data, os, 2), Level2("second.txt", "", Bytes{'2'}, os, 2)});
         std::vector<lha::Member> got = ListAll(a);
         ASSERT_EQ(2u, got.size()) << os;
         EXPECT_EQ("sub\\hello.txt", got[0].name);
@@ -743,12 +745,9 @@ TEST(OldWriters, Os9Level2HeadersTwoBytesShortAreRead)
 TEST(OldWriters, AmigaCommentsAfterANulAreNotPartOfTheName)
 {
     const std::string name("metadata.txt\0comment text", 25);
-    Bytes a = Level0(name, Bytes{'0'}, 0);
-    Bytes b = Level1(std::string("dir/one.txt\0note", 17), Bytes{'1'}, 'A');
-    Bytes c = Level2(name, "sub\xFF", Bytes{'2'}, 'A');
-    a.insert(a.end(), b.begin(), b.end());
-    a.insert(a.end(), c.begin(), c.end());
-    std::vector<lha::Member> got = ListAll(a);
+    std::vector<lha::Member> got = ListAll(Join({Level0(name, Bytes{'0'}, 0),
+                                                 Level1(std::string("dir/one.txt\0note", 17), Bytes{'1'}, 'A'),
+                                                 Level2(name, "sub\xFF", Bytes{'2'}, 'A')}));
     ASSERT_EQ(3u, got.size());
     EXPECT_EQ("metadata.txt", got[0].name);
     EXPECT_EQ("dir\\one.txt", got[1].name);

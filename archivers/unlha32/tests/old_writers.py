@@ -10,16 +10,9 @@ this machine makes: DIR. Stored members only, so that any reader can be checked 
 import struct
 import sys
 
+from old_methods import crc16
+
 DOS_TIME = 0x4A210000  # 2017-01-01 00:00:00
-
-
-def crc16(data):
-    c = 0
-    for x in data:
-        c ^= x
-        for _ in range(8):
-            c = (c >> 1) ^ 0xA001 if c & 1 else c >> 1
-    return c
 
 
 def level0(name, data):
