@@ -2,8 +2,7 @@
 # Many files in one directory: UNLHA32.DLL's extraction time against a bare
 # CreateFileA/WriteFile/CloseHandle loop writing the same files, both under Wine in this
 # run, for 2,000 and 8,000 files (target ratio at most 2; up to 2,000 files the best of three
-# runs). The times are those inside the
-# two programs, without the start-up of Wine.
+# runs). The times are those inside the two programs, without the start-up of Wine.
 # Run after ./kelpo build:   bash bench/lha_manyfiles.sh [BUILD_DIR] [COUNTS…]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
