@@ -69,8 +69,9 @@ uint16_t Crc16(uint16_t crc, const void *data, size_t n);
 
 bool IsSjisLead(uint8_t c);
 
-// Converts the separators '/', '\\' and 0xFF to '\\' and drops empty and "." parts, keeping a
-// leading separator so that UnsafeNameReason can refuse a rooted name.
+// Converts the separators '/', '\\' and 0xFF to '\\', drops empty and "." parts and leading
+// separators (a rooted name is read as relative), and cuts trailing dots and blanks off each
+// part as Windows does. Parts of dots and blanks only are kept for UnsafeNameReason to refuse.
 std::string NormalizeName(const std::string &raw);
 
 // Offset of the first member header; skips a self-extracting stub. UINT64_MAX if none.

@@ -122,25 +122,47 @@ void ApplyExt(uint8_t type, const uint8_t *d, size_t n, Member *m, NameParts *np
 }
 
 
+// Path parts as Windows stores them: empty and "." parts dropped (a leading separator too, so
+// that a rooted name lands inside the destination), trailing dots and blanks cut as Windows
+// cuts them. A part of nothing but dots and blanks stays whole, for the name check to refuse.
+template <typename String> struct PartJoiner {
+    String out, part;
+    size_t keep = 0;  // length of part up to its last character that is not a dot or a blank
+    void Add(typename String::value_type c, bool whole_char)
+    {
+        part += c;
+        if (!whole_char || (c != '.' && c != ' ')) keep = part.size();
+    }
+    void Flush()
+    {
+        if (keep > 0) part.resize(keep);
+        if (!part.empty() && !(part.size() == 1 && part[0] == '.')) {
+            if (!out.empty()) out += (typename String::value_type)'\\';
+            out += part;
+        }
+        part.clear();
+        keep = 0;
+    }
+};
+
 // The same rules for a UTF-16 name, where 0xFFFF also separates directories.
 std::u16string NormalizeWide(const std::u16string &raw)
 {
-    std::u16string out, part;
-    bool rooted = false, first = true;
-    auto flush = [&](bool at_sep) {
-        if (first && at_sep && part.empty()) rooted = true;
-        first = false;
-        if (part.empty() || part == u".") { part.clear(); return; }
-        if (!out.empty()) out += u'\\';
-        out += part;
-        part.clear();
-    };
+    PartJoiner<std::u16string> j;
     for (char16_t c : raw) {
-        if (c == u'/' || c == u'\\' || c == 0xFFFF) flush(true);
-        else part += c;
+        if (c == u'/' || c == u'\\' || c == 0xFFFF) j.Flush();
+        else j.Add(c, true);
     }
-    flush(false);
-    return rooted ? u"\\" + out : out;
+    j.Flush();
+    return j.out;
+}
+
+// Amiga and MorphOS archivers store a file comment after a NUL in the name field: the name
+// is what comes before it. A name that is empty before the NUL stays as it is, to be refused.
+template <typename String> void CutComment(String *name)
+{
+    size_t nul = name->find((typename String::value_type)0);
+    if (nul != String::npos && nul > 0) name->resize(nul);
 }
 
 }  // namespace
@@ -173,29 +195,20 @@ bool IsSjisLead(uint8_t c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c 
 
 std::string NormalizeName(const std::string &raw)
 {
-    std::string out, part;
-    bool rooted = false, first = true;
-    auto flush = [&](bool at_sep) {
-        if (first && at_sep && part.empty()) rooted = true;
-        first = false;
-        if (part.empty() || part == ".") { part.clear(); return; }
-        if (!out.empty()) out += '\\';
-        out += part;
-        part.clear();
-    };
+    PartJoiner<std::string> j;
     for (size_t i = 0; i < raw.size(); i++) {
         uint8_t c = (uint8_t)raw[i];
         if (IsSjisLead(c) && i + 1 < raw.size()) {
-            part += raw[i];
-            part += raw[++i];
+            j.Add(raw[i], false);
+            j.Add(raw[++i], false);
         } else if (c == '/' || c == '\\' || c == 0xFF) {
-            flush(true);
+            j.Flush();
         } else {
-            part += (char)c;
+            j.Add((char)c, true);
         }
     }
-    flush(false);
-    return rooted ? "\\" + out : out;
+    j.Flush();
+    return j.out;
 }
 
 Status ReadHeader(const Input &in, uint64_t off, Member *m, uint64_t *next)
@@ -292,7 +305,16 @@ Status ReadHeader(const Input &in, uint64_t off, Member *m, uint64_t *next)
         size_t pos = base;
         uint64_t size = sizelen == 2 ? Get16(&h[24]) : Get32(&h[28]);
         long crc_at = -1;
+        bool widened = false;
         for (int count = 0; size != 0; count++) {
+            // The OS-9 archiver declares level-2 headers two bytes short of their last extension.
+            if (m->level == 2 && (m->os_id == 'K' || m->os_id == '9') && !widened && size >= 3 && pos + size == hs + 2) {
+                if (in.size - off < hs + 2) return kTruncated;
+                h.resize((size_t)hs + 2);
+                if (!in.read(in.ctx, off + hs, &h[(size_t)hs], 2)) return kReadFailed;
+                hs += 2;
+                widened = true;
+            }
             if (size < 1 + sizelen || count > kMaxExtHeaders || pos + size > hs) return kBadHeader;
             const uint8_t *e = &h[pos];
             size_t dn = (size_t)size - 1 - sizelen;
@@ -312,6 +334,8 @@ Status ReadHeader(const Input &in, uint64_t off, Member *m, uint64_t *next)
         return kBadHeader;
     }
 
+    CutComment(&np.file);
+    CutComment(&np.wide_file);
     std::string dir = np.dir;
     if (!dir.empty() && (uint8_t)dir.back() != 0xFF) dir += '\\';
     m->name = NormalizeName(dir + np.file);

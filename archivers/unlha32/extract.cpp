@@ -48,79 +48,126 @@ bool SameContent(const std::string &path, const lha::Member &m)
     return crc == m.crc;
 }
 
-void ExtractOne(const UnlhaCommand &cmd, const lha::Input &in, const lha::Member &m, const std::string &dest, Log *log)
+// One extraction: where members go, the directory that holds their temporary files, and
+// the directories whose time stamps are set once everything below them is written.
+struct ExtractRun {
+    const UnlhaCommand &cmd;
+    lha::Input in;
+    std::string dest;
+    Log *log;
+    std::string temp_dir;       // private directory for temporary files, made on first use
+    bool temp_tried = false;
+    std::string last_made;      // the directory made last, which the next member likely shares
+    struct Stamp { std::string path; FILETIME time; };
+    std::vector<Stamp> dir_times;
+};
+
+enum PlaceResult { kPlaced, kNotPlaced, kOtherVolume };
+
+// Moves the written member to its name. Whether the name is taken is learnt from the rename
+// itself: looking up a name that does not exist yet costs a search of the whole directory.
+PlaceResult PlaceMember(ExtractRun &run, WinFile &out, const lha::Member &m, const std::string &target)
+{
+    const char *name = m.name.c_str();
+    bool replace = run.cmd.replace_existing;
+    if (out.RenameTo(target, replace)) return kPlaced;
+    DWORD err = GetLastError();
+    if (err == ERROR_NOT_SAME_DEVICE) return kOtherVolume;
+    DWORD attrs = GetFileAttributesA(target.c_str());
+    if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
+        run.log->Fail(kErrExists, "Skipped %s: a directory of that name exists", name);
+    } else if (attrs != INVALID_FILE_ATTRIBUTES && !replace) {
+        out.Close();
+        if (SameContent(target, m)) run.log->Line("Unchanged %s", name);
+        else run.log->Fail(kErrExists, "Kept the existing %s", name);
+    } else if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY) &&
+               SetFileAttributesA(target.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY)) {
+        if (out.RenameTo(target, true)) return kPlaced;
+        SetFileAttributesA(target.c_str(), attrs);
+        run.log->Fail(kErrWrite, "Cannot replace %s", name);
+    } else {
+        run.log->Fail(kErrWrite, "Cannot create %s", name);
+    }
+    out.Discard();
+    return kNotPlaced;
+}
+
+bool MakeMemberDirectory(ExtractRun &run, const std::string &rel)
+{
+    if (rel.empty() || rel == run.last_made) return true;
+    if (!MakeDirectories(run.dest, rel)) return false;
+    run.last_made = rel;
+    return true;
+}
+
+// Written under a temporary name and renamed only once the CRC has matched, so that a
+// damaged member never leaves a file that looks complete.
+void WriteMember(ExtractRun &run, const lha::Member &m, const std::string &target, const std::string &temp_dir)
+{
+    const char *name = m.name.c_str();
+    WinFile out;
+    if (!out.CreateUnique(temp_dir)) {
+        run.log->Fail(kErrTempFile, "Cannot make a temporary file for %s", name);
+        return;
+    }
+    lha::Status s = lha::ExtractMember(run.in, m, out.AsOutput());
+    if (s != lha::kOk) {
+        out.Discard();
+        run.log->Fail(ErrorForStatus(s), "Failed %s: %s", name, lha::StatusText(s));
+        return;
+    }
+    FILETIME ft = MemberFileTime(m);
+    SetFileTime(out.h, NULL, NULL, &ft);
+    PlaceResult placed = PlaceMember(run, out, m, target);
+    if (placed == kOtherVolume) {
+        // The target directory lies on another volume (a mounted folder): write beside it.
+        out.Discard();
+        if (temp_dir != DirectoryPart(target)) WriteMember(run, m, target, DirectoryPart(target));
+        else run.log->Fail(kErrWrite, "Cannot create %s", name);
+        return;
+    }
+    if (placed != kPlaced) return;
+    out.Close();
+    if (run.cmd.attributes) {
+        DWORD a = m.attr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+        SetFileAttributesA(target.c_str(), a ? a : FILE_ATTRIBUTE_NORMAL);
+    }
+    run.log->Line("Extracted %s", name);
+}
+
+void ExtractOne(ExtractRun &run, const lha::Member &m)
 {
     const char *name = m.name.c_str();
     std::string reason = lha::UnsafeNameReason(m.name);
     if (!reason.empty()) {
-        log->Fail(kErrUnsafeName, "Refused %s: %s", name, reason.c_str());
+        run.log->Fail(kErrUnsafeName, "Refused %s: %s", name, reason.c_str());
         return;
     }
-    std::string rel = cmd.mode == 'E' ? NamePart(m.name) : m.name;
+    std::string rel = run.cmd.mode == 'E' ? NamePart(m.name) : m.name;
     if (m.is_dir) {
-        if (cmd.mode == 'E') return;
-        if (!MakeDirectories(dest, rel)) log->Fail(kErrMakeDir, "Cannot make directory %s", name);
-        else log->Line("Directory %s", name);
+        if (run.cmd.mode == 'E') return;
+        if (!MakeMemberDirectory(run, rel)) {
+            run.log->Fail(kErrMakeDir, "Cannot make directory %s", name);
+            return;
+        }
+        run.dir_times.push_back({run.dest + rel, MemberFileTime(m)});
+        run.log->Line("Directory %s", name);
         return;
     }
     if (m.method_id == lha::kMethodUnknown) {
-        log->Fail(kErrMethod, "Skipped %s: method %s is not supported", name, m.method);
+        run.log->Fail(kErrMethod, "Skipped %s: method %s is not supported", name, m.method);
         return;
     }
     std::string dir_rel = DirectoryPart(rel);
-    if (!dir_rel.empty() && !MakeDirectories(dest, dir_rel.substr(0, dir_rel.size() - 1))) {
-        log->Fail(kErrMakeDir, "Cannot make the directory of %s", name);
+    if (!dir_rel.empty() && !MakeMemberDirectory(run, dir_rel.substr(0, dir_rel.size() - 1))) {
+        run.log->Fail(kErrMakeDir, "Cannot make the directory of %s", name);
         return;
     }
-    std::string target = dest + rel;
-    DWORD attrs = GetFileAttributesA(target.c_str());
-    bool replace = attrs != INVALID_FILE_ATTRIBUTES;
-    if (replace) {
-        if (attrs & FILE_ATTRIBUTE_DIRECTORY) {
-            log->Fail(kErrExists, "Skipped %s: a directory of that name exists", name);
-            return;
-        }
-        if (!cmd.replace_existing) {
-            if (SameContent(target, m)) log->Line("Unchanged %s", name);
-            else log->Fail(kErrExists, "Kept the existing %s", name);
-            return;
-        }
+    if (!run.temp_tried) {
+        run.temp_tried = true;
+        run.temp_dir = MakeTempDirectory(run.dest);
     }
-    // Written under a temporary name and renamed only once the CRC has matched, so that a
-    // damaged member never leaves a file that looks complete.
-    std::string tmp = TempFileIn(dest + dir_rel);
-    if (tmp.empty()) {
-        log->Fail(kErrTempFile, "Cannot make a temporary file for %s", name);
-        return;
-    }
-    WinFile out;
-    if (!out.Create(tmp)) {
-        DeleteFileA(tmp.c_str());
-        log->Fail(kErrFileOpen, "Cannot write %s", name);
-        return;
-    }
-    lha::Status s = lha::ExtractMember(in, m, out.AsOutput());
-    if (s == lha::kOk) {
-        FILETIME ft = MemberFileTime(m);
-        SetFileTime(out.h, NULL, NULL, &ft);
-    }
-    out.Close();
-    if (s != lha::kOk) {
-        DeleteFileA(tmp.c_str());
-        log->Fail(ErrorForStatus(s), "Failed %s: %s", name, lha::StatusText(s));
-        return;
-    }
-    if (replace && (attrs & FILE_ATTRIBUTE_READONLY)) SetFileAttributesA(target.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
-    if (!PutInPlace(tmp, target, replace)) {
-        DeleteFileA(tmp.c_str());
-        log->Fail(kErrWrite, "Cannot create %s", name);
-        return;
-    }
-    if (cmd.attributes) {
-        DWORD a = m.attr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
-        SetFileAttributesA(target.c_str(), a ? a : FILE_ATTRIBUTE_NORMAL);
-    }
-    log->Line("Extracted %s", name);
+    WriteMember(run, m, run.dest + rel, run.temp_dir.empty() ? run.dest + dir_rel : run.temp_dir);
 }
 
 // Lists what can be read; a damage after some members is logged and becomes the result.
@@ -154,13 +201,16 @@ int RunExtract(const UnlhaCommand &cmd, Log *log)
         log->Fail(kErrMakeDir, "Cannot make the destination %s", dest.c_str());
         return log->result;
     }
-    lha::Input in = arc.AsInput();
+    ExtractRun run{cmd, arc.AsInput(), dest, log, std::string(), false, std::string(), {}};
     int matched = 0;
     for (const lha::Member &m : members) {
         if (!Selected(cmd, m.name)) continue;
         matched++;
-        ExtractOne(cmd, in, m, dest, log);
+        ExtractOne(run, m);
     }
+    if (!run.temp_dir.empty()) RemoveDirectoryA(run.temp_dir.c_str());
+    // Writing files into a directory changes its time, so directories get theirs last.
+    for (const ExtractRun::Stamp &d : run.dir_times) SetDirectoryTime(d.path, d.time);
     if (matched == 0) log->Fail(kErrNoMatch, "No member matches");
     return log->result;
 }

@@ -56,8 +56,17 @@ struct WinFile {
     WinFile(const WinFile &) = delete;
     WinFile &operator=(const WinFile &) = delete;
     ~WinFile() { Close(); }
+    std::string path;  // set by CreateUnique
     bool OpenRead(const std::string &path);
     bool Create(const std::string &path);
+    // A new file in dir under a name no other file has, open for writing and for RenameTo:
+    // one create, repeated only when another file took the name meanwhile.
+    bool CreateUnique(const std::string &dir);
+    // Gives the file made by CreateUnique the name target, replacing an existing file only when
+    // replace is set; on failure GetLastError tells why (ERROR_ALREADY_EXISTS: target exists).
+    bool RenameTo(const std::string &target, bool replace);
+    // Closes and deletes the file made by CreateUnique.
+    void Discard();
     void Close();
     bool Seek(uint64_t offset);
     bool Truncate(uint64_t offset);
@@ -75,6 +84,10 @@ bool MakePath(const std::string &path);
 std::string FullPath(const std::string &path);
 // A new, empty, uniquely named file in dir for writing before the final rename.
 std::string TempFileIn(const std::string &dir);
+// A new directory in dir for temporary files, "" when none can be made.
+std::string MakeTempDirectory(const std::string &dir);
+// Sets the modification time of a directory; false where the system cannot open directories.
+bool SetDirectoryTime(const std::string &path, const FILETIME &ft);
 // Renames tmp to target; an existing target is replaced only when replace is set.
 bool PutInPlace(const std::string &tmp, const std::string &target, bool replace);
 

@@ -43,6 +43,7 @@ struct OpenArchiveState {
     std::vector<lha::Member> members;
     size_t next = 0;
     std::string wildcard;
+    int damage = 0;  // error code of the damage after the last member, 0 when there is none
 };
 
 // Handles given out and not yet closed: a stale or foreign handle is refused, not followed.
@@ -114,9 +115,14 @@ int Dispatch(const char *line, Log *log)
     }
 }
 
-bool ListArchive(LPCSTR path, std::vector<lha::Member> *members, WinFile *f)
+// The members that can be read whole. A damaged archive still gives the members before the
+// damage, and *damage its error code; false when not even one member can be read.
+bool ListArchive(LPCSTR path, std::vector<lha::Member> *members, WinFile *f, int *damage)
 {
-    return path && f->OpenRead(path) && ListArchiveMembers(*f, members) == lha::kOk && !members->empty();
+    if (!path || !f->OpenRead(path)) return false;
+    lha::Status s = ListArchiveMembers(*f, members);
+    *damage = ErrorForStatus(s);
+    return !members->empty();
 }
 
 }  // namespace
@@ -151,8 +157,12 @@ __declspec(dllexport) BOOL WINAPI UnlhaCheckArchive(LPCSTR path, const int mode)
     try {
         WinFile f;
         std::vector<lha::Member> members;
-        if (!ListArchive(path, &members, &f)) return FALSE;
-        // Mode bit 2 asks for every member's data to be decoded and checked as well.
+        int damage = 0;
+        if (!ListArchive(path, &members, &f, &damage)) return FALSE;
+        // Mode 0, the quick check, asks whether the file is an archive with members to show;
+        // any other mode wants every header whole, and bit 2 every member decoded as well.
+        if (mode == 0) return TRUE;
+        if (damage) return FALSE;
         if (mode & 2) {
             for (const lha::Member &m : members) {
                 uint64_t n = 0;
@@ -171,7 +181,8 @@ __declspec(dllexport) int WINAPI UnlhaGetFileCount(LPCSTR path)
     try {
         WinFile f;
         std::vector<lha::Member> members;
-        return ListArchive(path, &members, &f) ? (int)members.size() : -1;
+        int damage = 0;
+        return ListArchive(path, &members, &f, &damage) ? (int)members.size() : -1;
     } catch (const std::bad_alloc &) {
         return -1;
     }
@@ -190,7 +201,7 @@ __declspec(dllexport) HARC WINAPI UnlhaOpenArchive(const HWND, LPCSTR path, cons
     try {
         WinFile f;
         OpenArchiveState *a = new OpenArchiveState;
-        if (!ListArchive(path, &a->members, &f)) {
+        if (!ListArchive(path, &a->members, &f, &a->damage)) {
             delete a;
             return NULL;
         }
@@ -221,7 +232,8 @@ __declspec(dllexport) int WINAPI UnlhaFindNext(HARC h, MemberRecord *record)
         if (record) FillRecord(m, record);
         return 0;
     }
-    return -1;
+    // After the last member that could be read, a damaged archive says what went wrong.
+    return a->damage ? a->damage : -1;
 }
 
 __declspec(dllexport) int WINAPI UnlhaFindFirst(HARC h, LPCSTR wildcard, MemberRecord *record)

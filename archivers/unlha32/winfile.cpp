@@ -1,6 +1,7 @@
 #include "operations.h"
 
 #include <cstdarg>
+#include <cstddef>
 #include <cstdio>
 
 namespace {
@@ -63,6 +64,36 @@ void Append(std::string *text, const char *fmt, va_list ap)
 
 const uint64_t kEpoch = 116444736000000000ULL;  // 1970-01-01 in FILETIME units
 
+// Names of temporary files and directories: long names without '~', which no lookup takes
+// for a short-name alias, and a counter that is unique within the process.
+std::string UniqueName(const char *ext)
+{
+    static LONG counter = 0;
+    char name[64];
+    wsprintfA(name, "lh%08lx_%08lx%s", GetCurrentProcessId(), (unsigned long)InterlockedIncrement(&counter), ext);
+    return name;
+}
+
+bool NameTaken(DWORD err) { return err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS; }
+
+// The rename of an open file by its handle (Windows Vista and later): no second lookup of
+// the target name as MoveFile makes it; FILE_RENAME_INFO as the system lays it out.
+struct RenameInfo {
+    DWORD replace;
+    HANDLE root;
+    DWORD length;
+    WCHAR name[MAX_PATH * 2];
+};
+const int kFileRenameInfo = 3;
+typedef BOOL(WINAPI *SetFileInformationByHandleFn)(HANDLE, int, LPVOID, DWORD);
+
+SetFileInformationByHandleFn HandleRename()
+{
+    static SetFileInformationByHandleFn fn = (SetFileInformationByHandleFn)(void *)GetProcAddress(
+        GetModuleHandleA("kernel32.dll"), "SetFileInformationByHandle");
+    return fn;
+}
+
 }  // namespace
 
 void Log::Line(const char *fmt, ...)
@@ -123,6 +154,56 @@ bool WinFile::Create(const std::string &path)
     return h != INVALID_HANDLE_VALUE;
 }
 
+bool WinFile::CreateUnique(const std::string &dir)
+{
+    Close();
+    std::string base = WithSeparator(dir);
+    for (int attempt = 0; attempt < 100; attempt++) {
+        path = base + UniqueName(".tmp");
+        h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (h != INVALID_HANDLE_VALUE) break;
+        if (!NameTaken(GetLastError())) break;
+    }
+    size = pos = 0;
+    failed = false;
+    if (h == INVALID_HANDLE_VALUE) path.clear();
+    return h != INVALID_HANDLE_VALUE;
+}
+
+bool WinFile::RenameTo(const std::string &target, bool replace)
+{
+    SetFileInformationByHandleFn rename = HandleRename();
+    if (rename && h != INVALID_HANDLE_VALUE) {
+        RenameInfo info = {};
+        WCHAR wide[MAX_PATH * 2];
+        int n = MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, wide, MAX_PATH * 2);
+        DWORD len = n > 0 ? GetFullPathNameW(wide, MAX_PATH * 2, info.name, NULL) : 0;
+        if (len > 0 && len < MAX_PATH * 2) {
+            info.replace = replace;
+            info.length = len * sizeof(WCHAR);
+            if (rename(h, kFileRenameInfo, &info, (DWORD)(offsetof(RenameInfo, name) + info.length + sizeof(WCHAR)))) {
+                path = target;
+                return true;
+            }
+            DWORD err = GetLastError();
+            if (err != ERROR_INVALID_PARAMETER && err != ERROR_NOT_SUPPORTED && err != ERROR_CALL_NOT_IMPLEMENTED)
+                return false;
+        }
+    }
+    // Older systems rename by name once the file is closed.
+    Close();
+    if (!PutInPlace(path, target, replace)) return false;
+    path = target;
+    return true;
+}
+
+void WinFile::Discard()
+{
+    Close();
+    if (!path.empty()) DeleteFileA(path.c_str());
+    path.clear();
+}
+
 void WinFile::Close()
 {
     if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
@@ -178,6 +259,27 @@ bool MakePath(const std::string &path)
     std::string parent = DirectoryPart(p);
     if (!parent.empty() && parent != p && !MakePath(parent)) return false;
     return CreateDirectoryA(p.c_str(), NULL) || IsDirectory(p);
+}
+
+std::string MakeTempDirectory(const std::string &dir)
+{
+    std::string base = WithSeparator(dir);
+    for (int attempt = 0; attempt < 100; attempt++) {
+        std::string path = base + UniqueName(".tmp");
+        if (CreateDirectoryA(path.c_str(), NULL)) return path;
+        if (!NameTaken(GetLastError())) break;
+    }
+    return std::string();
+}
+
+bool SetDirectoryTime(const std::string &path, const FILETIME &ft)
+{
+    HANDLE d = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (d == INVALID_HANDLE_VALUE) return false;
+    BOOL ok = SetFileTime(d, NULL, NULL, &ft);
+    CloseHandle(d);
+    return ok != 0;
 }
 
 bool WinFile::Truncate(uint64_t offset)

@@ -219,7 +219,7 @@ TEST(Level2Header, CarriesTheUtf16NameBesideTheShiftJisOne)
         EXPECT_EQ(m.name, got[0].name);
         EXPECT_TRUE(m.wide_name == got[0].wide_name);
     }
-    // Without one the reader leaves it empty, and a rooted UTF-16 name stays rooted.
+    // Without one the reader leaves it empty; a rooted UTF-16 name loses its root like the other.
     lha::Member plain;
     plain.name = "a.txt";
     memcpy(plain.method, "-lh0-", 6);
@@ -234,7 +234,7 @@ TEST(Level2Header, CarriesTheUtf16NameBesideTheShiftJisOne)
     a.push_back(0);
     MemInput mi2(a);
     ASSERT_EQ(lha::kOk, lha::ListMembers(mi2.in, &got));
-    EXPECT_TRUE(got[0].wide_name == u"\\..\\x");
+    EXPECT_TRUE(got[0].wide_name == u"..\\x");
 }
 
 TEST(Level2Header, PadsAHeaderWhoseSizeWouldReadAsTheEndMark)
@@ -265,6 +265,15 @@ TEST(Level2Header, RejectsAWrongHeaderCrc)
     EXPECT_EQ(lha::kBadHeader, lha::ListMembers(mi.in, &got));
 }
 
+// Level 0 and 1: the size byte and the checksum of the base header, which ends here.
+void SealOldHeader(Bytes &h)
+{
+    h[0] = (uint8_t)(h.size() - 2);
+    uint8_t sum = 0;
+    for (size_t i = 2; i < h.size(); i++) sum = (uint8_t)(sum + h[i]);
+    h[1] = sum;
+}
+
 // Level 0 as written by MS-DOS programs: the path is in the name with '\\' between parts.
 Bytes Level0(const std::string &name, const Bytes &data, uint32_t dos_time)
 {
@@ -280,10 +289,7 @@ Bytes Level0(const std::string &name, const Bytes &data, uint32_t dos_time)
     h.push_back((uint8_t)name.size());
     h.insert(h.end(), name.begin(), name.end());
     Put16(h, lha::Crc16(0, data.data(), data.size()));
-    h[0] = (uint8_t)(h.size() - 2);
-    uint8_t sum = 0;
-    for (size_t i = 2; i < h.size(); i++) sum = (uint8_t)(sum + h[i]);
-    h[1] = sum;
+    SealOldHeader(h);
     h.insert(h.end(), data.begin(), data.end());
     return h;
 }
@@ -412,10 +418,7 @@ Bytes RawMember(const char *method, const Bytes &packed, const Bytes &expected)
     h.push_back(1);
     h.push_back('x');
     Put16(h, lha::Crc16(0, expected.data(), expected.size()));
-    h[0] = (uint8_t)(h.size() - 2);
-    uint8_t sum = 0;
-    for (size_t i = 2; i < h.size(); i++) sum = (uint8_t)(sum + h[i]);
-    h[1] = sum;
+    SealOldHeader(h);
     h.insert(h.end(), packed.begin(), packed.end());
     h.push_back(0);
     return h;
@@ -576,11 +579,207 @@ TEST(Names, StoredParentReferencesSurviveNormalisationToBeRefused)
     ASSERT_EQ(lha::kOk, lha::ListMembers(mi.in, &got));
     EXPECT_NE("", lha::UnsafeNameReason(got[0].name));
 
-    Bytes l0 = Level0("\\ROOT.TXT", Bytes(), 0);
+    // A rooted name is read as relative, but a parent reference behind the root still counts.
+    Bytes l0 = Level0("\\..\\ROOT.TXT", Bytes(), 0);
     l0.push_back(0);
     MemInput mi0(l0);
     ASSERT_EQ(lha::kOk, lha::ListMembers(mi0.in, &got));
-    EXPECT_EQ("absolute path", lha::UnsafeNameReason(got[0].name));
+    EXPECT_EQ("..\\ROOT.TXT", got[0].name);
+    EXPECT_EQ("parent directory reference", lha::UnsafeNameReason(got[0].name));
+}
+
+// A stored level-1 member whose name field holds any bytes, with an OS identifier.
+Bytes Level1(const std::string &name, const Bytes &data, char os)
+{
+    Bytes h{0, 0, '-', 'l', 'h', '0', '-'};
+    Put32(h, (uint32_t)data.size());
+    Put32(h, (uint32_t)data.size());
+    Put32(h, 0x4A210000);
+    h.push_back(0x20);
+    h.push_back(1);
+    h.push_back((uint8_t)name.size());
+    h.insert(h.end(), name.begin(), name.end());
+    Put16(h, lha::Crc16(0, data.data(), data.size()));
+    h.push_back((uint8_t)os);
+    Put16(h, 0);
+    SealOldHeader(h);
+    h.insert(h.end(), data.begin(), data.end());
+    return h;
+}
+
+// A stored level-2 member built field by field: file and directory extensions, the OS
+// identifier, and a declared header size that may fall short of the real one.
+Bytes Level2(const std::string &file, const std::string &dir, const Bytes &data, char os, int short_by = 0)
+{
+    Bytes h;
+    Put16(h, 0);
+    h.insert(h.end(), {'-', 'l', 'h', '0', '-'});
+    Put32(h, (uint32_t)data.size());
+    Put32(h, (uint32_t)data.size());
+    Put32(h, 1700000000);
+    h.push_back(0x20);
+    h.push_back(2);
+    Put16(h, lha::Crc16(0, data.data(), data.size()));
+    h.push_back((uint8_t)os);
+    Put16(h, 5);
+    h.push_back(0x00);  // header CRC, patched below
+    size_t crc_at = h.size();
+    Put16(h, 0);
+    Put16(h, (unsigned)file.size() + 3);
+    h.push_back(0x01);
+    h.insert(h.end(), file.begin(), file.end());
+    Put16(h, dir.empty() ? 0 : (unsigned)dir.size() + 3);
+    if (!dir.empty()) {
+        h.push_back(0x02);
+        h.insert(h.end(), dir.begin(), dir.end());
+        Put16(h, 0);
+    }
+    if ((h.size() & 0xFF) == 0) h.push_back(0);
+    size_t declared = h.size() - short_by;
+    h[0] = (uint8_t)declared;
+    h[1] = (uint8_t)(declared >> 8);
+    uint16_t crc = lha::Crc16(0, h.data(), h.size());
+    h[crc_at] = (uint8_t)crc;
+    h[crc_at + 1] = (uint8_t)(crc >> 8);
+    h.insert(h.end(), data.begin(), data.end());
+    return h;
+}
+
+Bytes Join(std::initializer_list<Bytes> parts)
+{
+    Bytes all;
+    for (const Bytes &p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+std::vector<lha::Member> ListAll(Bytes archive, lha::Status *status = nullptr)
+{
+    archive.push_back(0);
+    MemInput mi(archive);
+    std::vector<lha::Member> got;
+    lha::Status s = lha::ListMembers(mi.in, &got);
+    if (status) *status = s;
+    else EXPECT_EQ(lha::kOk, s);
+    return got;
+}
+
+TEST(OldWriters, RootedNamesLandInsideTheDestination)
+{
+    std::vector<lha::Member> got = ListAll(Join({Level0("\\subdir\\subdir2\\hello.txt", Bytes{'h'}, 0),
+                                                 Level0("//abs/x.txt", Bytes{'x'}, 0),
+                                                 Level2("y.txt", "\xFF" "top\xFF", Bytes{'y'}, 'U')}));
+    ASSERT_EQ(3u, got.size());
+    EXPECT_EQ("subdir\\subdir2\\hello.txt", got[0].name);
+    EXPECT_EQ("abs\\x.txt", got[1].name);
+    EXPECT_EQ("top\\y.txt", got[2].name);
+    for (const lha::Member &m : got) EXPECT_EQ("", lha::UnsafeNameReason(m.name)) << m.name;
+    // Drives and parent references stay refused however they are written.
+    for (const char *n : {"\\C:\\x", "C:\\x", "\\..\\x", "/a/../../x", "\\\\server\\..\\..\\x"}) {
+        std::vector<lha::Member> one = ListAll(Level0(n, Bytes(), 0));
+        ASSERT_EQ(1u, one.size());
+        EXPECT_NE("", lha::UnsafeNameReason(one[0].name)) << n;
+    }
+}
+
+TEST(OldWriters, TrailingDotsAndBlanksOfEachPartAreCutAsWindowsDoes)
+{
+    struct Case { const char *stored, *read; } cases[] = {
+        {"name.", "name"}, {"dir. \\a .txt. ", "dir\\a .txt"}, {"a..\\b...", "a\\b"},
+        {".hidden", ".hidden"}, {"\x82.", "\x82."}, {"x\\.\\y", "x\\y"}, {"...", "..."}, {"d\\ . ", "d\\ . "}};
+    for (const Case &c : cases) {
+        std::vector<lha::Member> got = ListAll(Level0(c.stored, Bytes(), 0));
+        ASSERT_EQ(1u, got.size());
+        EXPECT_EQ(c.read, got[0].name) << c.stored;
+    }
+    // Parts made of dots and blanks alone are still refused.
+    EXPECT_NE("", lha::UnsafeNameReason("..."));
+    EXPECT_NE("", lha::UnsafeNameReason("d\\ . "));
+    EXPECT_EQ(std::string("broken double-byte character"), lha::UnsafeNameReason("\x82"));
+    // The UTF-16 name follows the same rule.
+    lha::Member m;
+    m.name = "w";
+    m.wide_name = u"\u8868. \\x.";
+    memcpy(m.method, "-lh0-", 6);
+    Bytes h = lha::BuildLevel2Header(m);
+    std::vector<lha::Member> got = ListAll(h);
+    ASSERT_EQ(1u, got.size());
+    EXPECT_TRUE(got[0].wide_name == u"\u8868\\x");
+}
+
+TEST(OldWriters, Os9Level2HeadersTwoBytesShortAreRead)
+{
+    Bytes data{'o', 's', '9'};
+    for (char os : {'K', '9'}) {
+        Bytes a = Join({Level2("hello.txt", "sub\xFF", data, os, 2), Level2("second.txt", "", Bytes{'2'}, os, 2)});
+        std::vector<lha::Member> got = ListAll(a);
+        ASSERT_EQ(2u, got.size()) << os;
+        EXPECT_EQ("sub\\hello.txt", got[0].name);
+        EXPECT_EQ("second.txt", got[1].name);
+        Bytes whole = a, out;
+        whole.push_back(0);
+        ASSERT_EQ(lha::kOk, Decode(whole, got[0], &out));
+        EXPECT_EQ(data, out);
+    }
+    // Other systems, other shortfalls and a wrong header CRC are still broken headers.
+    struct Bad { char os; int short_by; } bad[] = {{'U', 2}, {'M', 2}, {'K', 1}, {'K', 3}, {'K', 4}};
+    for (const Bad &b : bad) {
+        lha::Status s;
+        std::vector<lha::Member> got = ListAll(Level2("hello.txt", "sub\xFF", data, b.os, b.short_by), &s);
+        EXPECT_NE(lha::kOk, s) << b.os << b.short_by;
+        EXPECT_TRUE(got.empty());
+    }
+    Bytes flipped = Level2("hello.txt", "", data, 'K', 2);
+    flipped[33] ^= 1;  // a letter of the name
+    lha::Status s;
+    ListAll(flipped, &s);
+    EXPECT_EQ(lha::kBadHeader, s);
+    // A header that claims the extra two bytes where the file ends is cut short.
+    Bytes cut = Level2("hello.txt", "", Bytes(), 'K', 2);
+    cut.pop_back();
+    MemInput mi(cut);
+    lha::Member m;
+    uint64_t next = 0;
+    EXPECT_EQ(lha::kTruncated, lha::ReadHeader(mi.in, 0, &m, &next));
+}
+
+TEST(OldWriters, AmigaCommentsAfterANulAreNotPartOfTheName)
+{
+    const std::string name("metadata.txt\0comment text", 25);
+    std::vector<lha::Member> got = ListAll(Join({Level0(name, Bytes{'0'}, 0),
+                                                 Level1(std::string("dir/one.txt\0note", 17), Bytes{'1'}, 'A'),
+                                                 Level2(name, "sub\xFF", Bytes{'2'}, 'A')}));
+    ASSERT_EQ(3u, got.size());
+    EXPECT_EQ("metadata.txt", got[0].name);
+    EXPECT_EQ("dir\\one.txt", got[1].name);
+    EXPECT_EQ("sub\\metadata.txt", got[2].name);
+    for (const lha::Member &m : got) EXPECT_EQ("", lha::UnsafeNameReason(m.name)) << m.name;
+    // Nothing before the NUL: no name, refused as before.
+    for (const Bytes &m : {Level0(std::string("\0comment", 8), Bytes(), 0), Level2(std::string("\0c", 2), "", Bytes(), 'A')}) {
+        std::vector<lha::Member> one = ListAll(m);
+        ASSERT_EQ(1u, one.size());
+        EXPECT_NE("", lha::UnsafeNameReason(one[0].name));
+    }
+}
+
+TEST(DamagedArchives, MembersBeforeTheDamageAreListed)
+{
+    ArchiveBuilder ab;
+    ab.Add("one.txt", TextBytes(2000, 1));
+    ab.Add("two.txt", TextBytes(2000, 2));
+    Bytes full = ab.Finish();
+    MemInput whole(full);
+    std::vector<lha::Member> got;
+    ASSERT_EQ(lha::kOk, lha::ListMembers(whole.in, &got));
+    ASSERT_EQ(2u, got.size());
+    // Cut inside the second member's data, then inside its header.
+    for (uint64_t cut : {got[1].data_offset + 10, got[1].header_offset + 5}) {
+        Bytes part_bytes(full.begin(), full.begin() + (size_t)cut);
+        MemInput mi(part_bytes);
+        std::vector<lha::Member> part;
+        EXPECT_EQ(lha::kTruncated, lha::ListMembers(mi.in, &part)) << cut;
+        ASSERT_EQ(1u, part.size());
+        EXPECT_EQ("one.txt", part[0].name);
+    }
 }
 
 TEST(Wildcards, MatchLikeDos)

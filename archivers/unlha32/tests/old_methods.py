@@ -178,4 +178,5 @@ def main():
             sys.exit(f'lhasa does not decode the -lh1- stream {k}: the test encoder is wrong')
 
 
-main()
+if __name__ == '__main__':
+    main()

@@ -577,7 +577,7 @@ Bytes Level0(const std::string &name, const std::string &text)
 
 TEST_F(UnlhaTest, NamesThatWouldEscapeAreRefusedAndReported)
 {
-    const char *evil[] = {"..\\evil1.txt", "\\evil2.txt", "C:evil3.txt", "sub\\..\\..\\evil4.txt", "a/../../evil5.txt",
+    const char *evil[] = {"..\\evil1.txt", "\\..\\evil2.txt", "C:evil3.txt", "sub\\..\\..\\evil4.txt", "a/../../evil5.txt",
                           "Z:\\evil6.txt", ". .\\evil7.txt"};
     Bytes arc;
     for (const char *n : evil) {
@@ -608,6 +608,136 @@ TEST_F(UnlhaTest, NamesThatWouldEscapeAreRefusedAndReported)
     EXPECT_FALSE(Exists("Z:\\evil6.txt"));
     EXPECT_FALSE(Exists("C:evil3.txt"));
     EXPECT_FALSE(Exists("C:\\evil3.txt"));
+}
+
+void SetTime(const std::string &path, const FILETIME &ft)
+{
+    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h) << path;
+    SetFileTime(h, NULL, NULL, &ft);
+    CloseHandle(h);
+}
+
+ULONGLONG Ticks(const FILETIME &ft) { return ((ULONGLONG)ft.dwHighDateTime << 32) | ft.dwLowDateTime; }
+
+TEST_F(UnlhaTest, DirectoriesGetTheirStoredTimesAfterTheirFiles)
+{
+    // Old directories holding files as new as ever.
+    SYSTEMTIME st1 = {2001, 2, 0, 3, 4, 5, 6, 0}, st2 = {2002, 3, 0, 4, 7, 8, 10, 0};
+    FILETIME old_dir, older_dir;
+    ASSERT_TRUE(SystemTimeToFileTime(&st1, &old_dir));
+    ASSERT_TRUE(SystemTimeToFileTime(&st2, &older_dir));
+    SetTime(work + "\\dir", old_dir);
+    SetTime(work + "\\dir\\sub", older_dir);
+    PackTree();
+    std::string dest = root + "\\x";
+    std::string log;
+    ASSERT_EQ(0, Run("X -x1a1 \"" + archive + "\" \"" + dest + "\\\" *.*", &log)) << log;
+    ExpectTreeAt(dest);
+    EXPECT_EQ(Ticks(old_dir), Ticks(MTime(dest + "\\dir")));
+    EXPECT_EQ(Ticks(older_dir), Ticks(MTime(dest + "\\dir\\sub")));
+    // Files keep their own times, and no temporary file or directory is left.
+    EXPECT_NE(Ticks(old_dir), Ticks(MTime(dest + "\\dir\\sub\\deep.txt")));
+    std::vector<std::string> temps;
+    FindNamed(dest, ".tmp", &temps);
+    EXPECT_TRUE(temps.empty());
+}
+
+TEST_F(UnlhaTest, DamagedArchiveListsTheMembersBeforeTheDamage)
+{
+    WriteBytes(work + "\\big.bin", RandomBytes(30000, 40));
+    ASSERT_EQ(0, Pack('A', archive, {"a.txt", "big.bin"}, work));
+    std::vector<Record> whole = List(archive);
+    ASSERT_EQ(2u, whole.size());
+    Bytes full;
+    ASSERT_TRUE(ReadBytes(archive, &full));
+    // Cut inside the last member's data: the first member stays whole.
+    std::string cut = root + "\\out\\cut.lzh";
+    WriteBytes(cut, Bytes(full.begin(), full.end() - 1000));
+    const Api &a = Lib();
+    EXPECT_TRUE(a.CheckArchive(cut.c_str(), 0));
+    EXPECT_FALSE(a.CheckArchive(cut.c_str(), 1));
+    EXPECT_FALSE(a.CheckArchive(cut.c_str(), 2));
+    EXPECT_EQ(1, a.GetFileCount(cut.c_str()));
+    HARC h = a.OpenArchive(NULL, cut.c_str(), 1);
+    ASSERT_NE((HARC)NULL, h);
+    uint8_t rec[kRecordSize];
+    ASSERT_EQ(0, a.FindFirst(h, "*.*", rec));
+    EXPECT_EQ(whole[0].name, ReadRecord(rec).name);
+    EXPECT_EQ(whole[0].crc, ReadRecord(rec).crc);
+    // After it the enumeration reports the damage instead of a plain end.
+    EXPECT_EQ(0x8014, a.FindNext(h, rec));
+    EXPECT_EQ(0x8014, a.FindNext(h, rec));
+    EXPECT_EQ(0, a.CloseArchive(h));
+    // Extraction recovers that member and still reports the damage.
+    std::string dest = root + "\\x";
+    std::string log;
+    EXPECT_EQ(0x8014, Run("X -x1a1 \"" + cut + "\" \"" + dest + "\\\" *.*", &log));
+    EXPECT_NE(std::string::npos, log.find("damaged")) << log;
+    Bytes got;
+    ASSERT_TRUE(ReadBytes(dest + "\\" + whole[0].name, &got)) << log;
+    EXPECT_EQ(whole[0].crc, Crc16(got));
+    EXPECT_FALSE(Exists(dest + "\\" + whole[1].name));
+    // Not even one whole member: not an archive to list.
+    std::string stub = root + "\\out\\stub.lzh";
+    WriteBytes(stub, Bytes(full.begin(), full.begin() + 40));
+    EXPECT_FALSE(a.CheckArchive(stub.c_str(), 0));
+    EXPECT_EQ(-1, a.GetFileCount(stub.c_str()));
+    EXPECT_EQ((HARC)NULL, a.OpenArchive(NULL, stub.c_str(), 1));
+}
+
+TEST_F(UnlhaTest, OldWritersNamesExtractAsUsersExpect)
+{
+    Bytes arc;
+    for (const Bytes &m : {Level0("\\subdir\\subdir2\\hello.txt", "hello"), Level0("/unix/root.txt", "root"),
+                           Level0("name.", "dot"), Level0("dots. \\in. parts.txt. ", "parts"),
+                           Level0(std::string("metadata.txt\0comment text", 25), "meta")}) {
+        arc.insert(arc.end(), m.begin(), m.end());
+    }
+    arc.push_back(0);
+    std::string path = root + "\\out\\old.lzh";
+    WriteBytes(path, arc);
+    const char *names[] = {"subdir\\subdir2\\hello.txt", "unix\\root.txt", "name", "dots\\in. parts.txt", "metadata.txt"};
+    const char *texts[] = {"hello", "root", "dot", "parts", "meta"};
+    std::vector<Record> recs = List(path);
+    ASSERT_EQ(5u, recs.size());
+    for (size_t i = 0; i < 5; i++) EXPECT_EQ(names[i], recs[i].name);
+    std::string dest = root + "\\x";
+    std::string log;
+    ASSERT_EQ(0, Run("X -x1a1 \"" + path + "\" \"" + dest + "\\\" *.*", &log)) << log;
+    for (size_t i = 0; i < 5; i++) {
+        Bytes got;
+        ASSERT_TRUE(ReadBytes(dest + "\\" + names[i], &got)) << names[i];
+        EXPECT_EQ(texts[i], std::string(got.begin(), got.end()));
+    }
+    // A single member is picked by the name the listing shows.
+    std::string one = root + "\\one";
+    ASSERT_EQ(0, Run("X -x1a1r2 \"" + path + "\" \"" + one + "\\\" \"name\"", &log)) << log;
+    EXPECT_TRUE(Exists(one + "\\name"));
+    EXPECT_FALSE(Exists(one + "\\metadata.txt"));
+
+    // Again over the same files: identical ones are done, a changed one is kept and reported,
+    // a directory in the way is reported, and none of them counts as extracted.
+    WriteText(dest + "\\name", "changed by the user");
+    ASSERT_TRUE(DeleteFileA((dest + "\\metadata.txt").c_str()));
+    ASSERT_TRUE(CreateDirectoryA((dest + "\\metadata.txt").c_str(), NULL));
+    EXPECT_EQ(0x8010, Run("X -x1a1 \"" + path + "\" \"" + dest + "\\\" *.*", &log));
+    EXPECT_EQ(std::string::npos, log.find("Extracted")) << log;
+    EXPECT_NE(std::string::npos, log.find("Kept the existing name")) << log;
+    EXPECT_NE(std::string::npos, log.find("Unchanged subdir\\subdir2\\hello.txt")) << log;
+    EXPECT_NE(std::string::npos, log.find("a directory of that name exists")) << log;
+    Bytes b;
+    ASSERT_TRUE(ReadBytes(dest + "\\name", &b));
+    EXPECT_EQ("changed by the user", std::string(b.begin(), b.end()));
+    std::vector<std::string> temps;
+    FindNamed(dest, ".tmp", &temps);
+    EXPECT_TRUE(temps.empty());
+    // With -c the changed file is replaced, read-only or not.
+    SetFileAttributesA((dest + "\\name").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(0x8010, Run("X -x1a1 -c \"" + path + "\" \"" + dest + "\\\" *.*", &log));
+    ASSERT_TRUE(ReadBytes(dest + "\\name", &b));
+    EXPECT_EQ("dot", std::string(b.begin(), b.end())) << log;
 }
 
 TEST_F(UnlhaTest, TruncatedAndCorruptArchivesFailWithoutLeavingFiles)
