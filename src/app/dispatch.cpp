@@ -8,6 +8,7 @@
 #include "config/cfgfile.h"
 #include "config/quick.h"
 #include "config/setdlg.h"
+#include "config/colordlg.h"
 #include "app/listkeys.h"
 #include "app/mainwnd.h"
 #include "base/globals.h"
@@ -216,6 +217,9 @@ static bool OnCommand(HWND hwnd, int id, LPARAM lParam)
         StartNewCopy();
         return true;
     case IDM_THIS_COPY:
+        return true;
+    case IDM_COLORS:
+        ColorCommand(hwnd);
         return true;
     case IDM_OPTIONS:
         OptionCommand(hwnd);
