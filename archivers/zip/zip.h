@@ -99,7 +99,9 @@ bool ZipIsShiftJis(const std::string& s);
 bool ZipIsUtf8(const std::string& s);
 // The stored name in the ANSI code page: names flagged UTF-8 (or a matching Unicode path field)
 // are converted; unflagged names are read as Shift-JIS, or as UTF-8 when they are valid UTF-8
-// but not valid Shift-JIS. problem is set when no faithful form exists.
+// but not valid Shift-JIS. A flagged name that is no UTF-8 but whole Shift-JIS is read as
+// Shift-JIS. problem is set when no faithful form exists. The reader flags all names of an
+// archive whose unflagged names are all UTF-8 and not all Shift-JIS.
 void ZipDecodeName(const std::string& raw, bool flaggedUtf8, const std::string* unicodePath, std::string& name,
                    std::string& problem);
 // Ends in '/' or '\' that is not the trail byte of a double-byte character.

@@ -121,8 +121,15 @@ uint32_t Crc(const std::string& s) {
   return uint32_t(crc32(0, reinterpret_cast<const Bytef*>(s.data()), uInt(s.size())));
 }
 
+// Where a member's stored name and its Unicode path field (length 0: none) lie in the directory.
+struct NameRef {
+  size_t record;
+  size_t unicodeAt, unicodeLen;
+};
+
 // Reads one central record at p (with avail bytes left); returns its length or 0 when broken.
-size_t ParseCentral(const uint8_t* p, size_t avail, ZipMember& m, std::string* log) {
+// The name is decoded later, once the whole directory is known.
+size_t ParseCentral(const uint8_t* p, size_t avail, ZipMember& m, NameRef& ref, std::string* log) {
   if (avail < 46 || Le32(p) != kSigCentral) return 0;
   size_t nameLen = Le16(p + 28), extraLen = Le16(p + 30), commentLen = Le16(p + 32);
   size_t total = 46 + nameLen + extraLen + commentLen;
@@ -139,8 +146,7 @@ size_t ParseCentral(const uint8_t* p, size_t avail, ZipMember& m, std::string* l
   m.externalAttr = Le32(p + 38);
   m.localOffset = Le32(p + 42);
   std::string raw(reinterpret_cast<const char*>(p + 46), nameLen);
-  std::string unicodeName;
-  bool haveUnicode = false;
+  ref.unicodeAt = ref.unicodeLen = 0;
   const uint8_t* x = p + 46 + nameLen;
   const uint8_t* xend = x + extraLen;
   while (xend - x >= 4) {
@@ -172,8 +178,8 @@ size_t ParseCentral(const uint8_t* p, size_t avail, ZipMember& m, std::string* l
         t += 4 + size;
       }
     } else if (id == 0x7075 && len >= 5 && d[0] == 1 && Le32(d + 1) == Crc(raw)) {
-      unicodeName.assign(reinterpret_cast<const char*>(d + 5), len - 5);
-      haveUnicode = true;
+      ref.unicodeAt = size_t(d + 5 - p);
+      ref.unicodeLen = len - 5;
     }
     x = d + len;
   }
@@ -181,10 +187,32 @@ size_t ParseCentral(const uint8_t* p, size_t avail, ZipMember& m, std::string* l
     Note(log, "member on another disk: " + raw);
     return 0;
   }
-  ZipDecodeName(raw, (m.flags & 0x0800) != 0, haveUnicode ? &unicodeName : nullptr, m.name, m.nameProblem);
+  m.name = raw;
   m.encrypted = (m.flags & 0x0001) != 0 || m.method == 99;
-  m.isDir = ZipEndsWithSeparator(m.name) || ((m.externalAttr & 0x10) && m.size == 0 && m.compSize == 0);
   return total;
+}
+
+// One writer wrote the whole archive in one encoding: unflagged names are UTF-8 when all of
+// them are valid UTF-8 and some are not valid Shift-JIS (Info-ZIP on Linux, bsdtar).
+void DecodeNames(const std::vector<uint8_t>& cd, const std::vector<NameRef>& names, ZipArchive& arc) {
+  bool allUtf8 = true, someNotSjis = false;
+  for (size_t i = 0; i < names.size() && allUtf8; i++) {
+    const ZipMember& m = arc.members[i];
+    if ((m.flags & 0x0800) || names[i].unicodeLen) continue;
+    allUtf8 = ZipIsUtf8(m.name);
+    someNotSjis = someNotSjis || !ZipIsShiftJis(m.name);
+  }
+  bool utf8Archive = allUtf8 && someNotSjis;
+  std::string raw, unicodePath;
+  for (size_t i = 0; i < names.size(); i++) {
+    ZipMember& m = arc.members[i];
+    raw.swap(m.name);
+    const NameRef& r = names[i];
+    if (r.unicodeLen) unicodePath.assign(reinterpret_cast<const char*>(&cd[r.record + r.unicodeAt]), r.unicodeLen);
+    ZipDecodeName(raw, (m.flags & 0x0800) != 0 || utf8Archive, r.unicodeLen ? &unicodePath : nullptr, m.name,
+                  m.nameProblem);
+    m.isDir = ZipEndsWithSeparator(m.name) || ((m.externalAttr & 0x10) && m.size == 0 && m.compSize == 0);
+  }
 }
 
 struct Span {
@@ -195,14 +223,14 @@ struct Span {
 // Finds each member's local header, which must repeat the stored name, and refuses archives
 // whose members share bytes with each other or with the central directory: several directory
 // records pointing at one local record turn a small file into a huge output.
-ZipResult CheckLocalHeaders(const ZipSource& src, const std::vector<uint8_t>& cd, const std::vector<size_t>& recordAt,
+ZipResult CheckLocalHeaders(const ZipSource& src, const std::vector<uint8_t>& cd, const std::vector<NameRef>& names,
                             uint64_t cdOffset, ZipArchive& arc, std::string* log) {
   std::vector<Span> spans;
   std::vector<uint8_t> h;
   for (size_t i = 0; i < arc.members.size(); i++) {
     ZipMember& m = arc.members[i];
-    const uint8_t* stored = &cd[recordAt[i] + 46];
-    size_t nameLen = Le16(&cd[recordAt[i] + 28]);
+    const uint8_t* stored = &cd[names[i].record + 46];
+    size_t nameLen = Le16(&cd[names[i].record + 28]);
     h.resize(30 + nameLen);
     uint64_t at = arc.base + m.localOffset;
     if (m.localOffset < cdOffset && ReadAt(src, at, h.data(), h.size()) && Le32(h.data()) == kSigLocal) {
@@ -282,15 +310,17 @@ ZipResult ZipReadDirectory(const ZipSource& src, ZipArchive& arc, std::string* l
     return ZIP_E_CORRUPT;
   }
   size_t pos = 0;
-  std::vector<size_t> recordAt;  // of each member's central record in cd, for its stored name
+  std::vector<NameRef> names;
   while (pos < cd.size() && cd.size() - pos >= 4 && Le32(&cd[pos]) == kSigCentral) {
     ZipMember m;
-    size_t len = ParseCentral(&cd[pos], cd.size() - pos, m, log);
+    NameRef ref;
+    size_t len = ParseCentral(&cd[pos], cd.size() - pos, m, ref, log);
     if (len == 0) {
       Note(log, "broken central directory record " + std::to_string(arc.members.size() + 1));
       return ZIP_E_CORRUPT;
     }
-    recordAt.push_back(pos);
+    ref.record = pos;
+    names.push_back(ref);
     pos += len;
     arc.members.push_back(std::move(m));
   }
@@ -301,7 +331,8 @@ ZipResult ZipReadDirectory(const ZipSource& src, ZipArchive& arc, std::string* l
                   std::to_string(n));
     return ZIP_E_CORRUPT;
   }
-  return CheckLocalHeaders(src, cd, recordAt, end.cdOffset, arc, log);
+  DecodeNames(cd, names, arc);
+  return CheckLocalHeaders(src, cd, names, end.cdOffset, arc, log);
 }
 
 ZipResult ZipDecodeMember(const ZipSource& src, const ZipArchive&, const ZipMember& m, ZipSink sink,

@@ -664,41 +664,53 @@ std::string Contents(const std::string& path) {
 // swallow the separator, and a name the code page cannot hold is reported, not made up.
 TEST(Names, UnflaggedUtf8NamesKeepTheirDirectories) {
   Scratch s;
-  const std::string nihongo = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E";  // 日本語 in UTF-8
-  const std::string sjisNihongo = "\x93\xFA\x96\x7B\x8C\xEA";
+  const std::string nihongo = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E";  // 日本語 in UTF-8: not Shift-JIS
+  const std::string hyouji = "\xE8\xA1\xA8\xE7\xA4\xBA";               // 表示 in UTF-8: also Shift-JIS
+  const std::string sjisNihongo = "\x93\xFA\x96\x7B\x8C\xEA", sjisHyouji = "\x95\x5C\x8E\xA6";
   std::vector<TestMember> ms;
   ms.push_back(Member(nihongo + "/", "", 0));
   ms.push_back(Member(nihongo + "/a.txt", "in a directory"));
   ms.push_back(Member(nihongo + "/" + nihongo + ".b.txt", "two dots"));
-  ms.push_back(Member("\x95\x5C/x.txt", "shift-jis as stored"));  // 表: 0x5C trail byte
+  ms.push_back(Member(hyouji + "/", "", 0));
+  ms.push_back(Member(hyouji + "/" + nihongo + ".txt", "same directory"));
   ms.push_back(Member("caf\xC3\xA9/e.txt", "e acute"));
   ms.back().flags = 0x0800;
-  ms.push_back(Member("bad\x82.txt", "neither"));
   std::string arc = s.Archive(ms);
 
   std::vector<ColumnRecord> recs = ListingRecords(UnZip("-l --i " + Quote(arc)).text);
   ASSERT_EQ(ms.size(), recs.size());
   EXPECT_EQ(sjisNihongo + "\\a.txt", recs[1].name);
   EXPECT_EQ(sjisNihongo + "\\" + sjisNihongo + ".b.txt", recs[2].name);
-  EXPECT_EQ("caf?\\e.txt", recs[4].name);
-  EXPECT_EQ("bad?.txt", recs[5].name);
+  EXPECT_EQ(sjisHyouji + "\\", recs[3].name);
+  EXPECT_EQ("caf?\\e.txt", recs[5].name);
 
   std::string dest = s.dir() + "n\\";
   Outcome r = UnZip("-x " + Quote(arc) + " " + Quote(dest) + " *.*", 8192);
   EXPECT_EQ(kUnsafe, r.code);
   EXPECT_NE(std::string::npos, r.text.find("cannot represent): caf?\\e.txt")) << r.text;
-  EXPECT_NE(std::string::npos, r.text.find("neither Shift-JIS nor UTF-8): bad?.txt")) << r.text;
-  EXPECT_EQ(0u, r.text.find("4 members extracted, 0 kept, 2 not extracted\n")) << r.text;
-  EXPECT_EQ((std::vector<std::string>{sjisNihongo, "\x95\x5C"}), DirNames(dest));
+  EXPECT_EQ(0u, r.text.find("5 members extracted, 0 kept, 1 not extracted\n")) << r.text;
+  EXPECT_EQ((std::vector<std::string>{sjisNihongo, sjisHyouji}), DirNames(dest));
   EXPECT_EQ((std::vector<std::string>{"a.txt", sjisNihongo + ".b.txt"}), DirNames(dest + sjisNihongo + "\\"));
   EXPECT_EQ("in a directory", Contents(dest + sjisNihongo + "\\a.txt"));
   EXPECT_EQ("two dots", Contents(dest + sjisNihongo + "\\" + sjisNihongo + ".b.txt"));
-  EXPECT_EQ("shift-jis as stored", Contents(dest + "\x95\x5C\\x.txt"));
+  EXPECT_EQ("same directory", Contents(dest + sjisHyouji + "\\" + sjisNihongo + ".txt"));
 
   // Chosen by the listed name, as the filer does.
   std::string one = s.dir() + "one\\";
   EXPECT_EQ(0, UnZip("-x " + Quote(arc) + " " + Quote(one) + " " + Quote(recs[1].name)).code);
   EXPECT_EQ("in a directory", Contents(one + sjisNihongo + "\\a.txt"));
+
+  // Shift-JIS names beside them: each name read by itself; bytes that are neither are refused.
+  std::vector<TestMember> mixed = {Member("\x95\x5C/x.txt", "shift-jis as stored"), Member(hyouji, "hyouji"),
+                                   Member(nihongo + "/a.txt", "utf-8"), Member("bad\x82.txt", "neither")};
+  std::string mixedArc = s.Archive(mixed, TestArchiveOptions(), "mixed.zip");
+  std::string d2 = s.dir() + "m\\";
+  Outcome m = UnZip("-x " + Quote(mixedArc) + " " + Quote(d2) + " *.*", 8192);
+  EXPECT_EQ(kUnsafe, m.code);
+  EXPECT_NE(std::string::npos, m.text.find("neither Shift-JIS nor UTF-8): bad?.txt")) << m.text;
+  EXPECT_EQ((std::vector<std::string>{sjisNihongo, "\x95\x5C", hyouji}), DirNames(d2));
+  EXPECT_EQ("shift-jis as stored", Contents(d2 + "\x95\x5C\\x.txt"));
+  EXPECT_EQ("utf-8", Contents(d2 + sjisNihongo + "\\a.txt"));
 }
 
 TEST(Safety, OverlappingMembersAndForeignLocalNamesRefused) {
