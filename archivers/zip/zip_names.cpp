@@ -59,11 +59,15 @@ const size_t kMaxListedName = 512;
 
 std::string ZipListedName(const ZipMember& m) {
   std::string out;
-  for (const std::string& ch : Chars(m.name)) {
-    if (out.size() + ch.size() > kMaxListedName) break;
-    if (ch == "/") out += '\\';
-    else if (ch.size() == 1 && ((unsigned char)ch[0] < 0x20 || ch[0] == 0x7F)) out += '?';
-    else out += ch;
+  for (size_t i = 0; i < m.name.size();) {
+    size_t n = ZipCharLen(m.name, i);
+    if (out.size() + n > kMaxListedName) break;
+    unsigned char c = m.name[i];
+    if (n == 2) out.append(m.name, i, 2);
+    else if (c == '/') out += '\\';
+    else if (c < 0x20 || c == 0x7F) out += '?';
+    else out += char(c);
+    i += n;
   }
   if (!out.empty() && out[0] == '-') out = ".\\" + out;
   return out;

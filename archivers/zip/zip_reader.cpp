@@ -311,6 +311,8 @@ ZipResult ZipReadDirectory(const ZipSource& src, ZipArchive& arc, std::string* l
   }
   size_t pos = 0;
   std::vector<NameRef> names;
+  arc.members.reserve(size_t(end.entries));  // bounded by the directory size above
+  names.reserve(size_t(end.entries));
   while (pos < cd.size() && cd.size() - pos >= 4 && Le32(&cd[pos]) == kSigCentral) {
     ZipMember m;
     NameRef ref;
