@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 struct ZipFile {
@@ -180,6 +181,23 @@ bool ZipFsReadWhole(const std::string& path, std::string& text, size_t maxBytes)
   return ok;
 }
 
+namespace {
+
+// Characters that other systems map from the JIS tables differently from code page 932 (macOS
+// writes U+301C for the wave dash): the code page 932 character of the same place.
+const char* JisVariant(wchar_t c) {
+  static const struct {
+    wchar_t from;
+    char to[3];
+  } kTable[] = {{0x301C, "\x81\x60"}, {0x2016, "\x81\x61"}, {0x2212, "\x81\x7C"}, {0x00A2, "\x81\x91"},
+                {0x00A3, "\x81\x92"}, {0x00AC, "\x81\xCA"}, {0x2014, "\x81\x5C"}};
+  for (const auto& e : kTable)
+    if (e.from == c) return e.to;
+  return nullptr;
+}
+
+}  // namespace
+
 bool ZipUtf8ToAnsi(const std::string& utf8, std::string& ansi) {
   ansi.clear();
   if (utf8.empty()) return true;
@@ -187,14 +205,22 @@ bool ZipUtf8ToAnsi(const std::string& utf8, std::string& ansi) {
   if (n <= 0) return false;
   std::vector<wchar_t> wide(n);
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), n);
-  // Best-fit mapping could turn look-alike characters into separators or dots; a pair of
-  // surrogates shows as one '?'.
+  // No best-fit mapping: it could turn look-alike characters into separators or dots. A pair
+  // of surrogates shows as one '?'.
   BOOL usedDefault = FALSE;
   for (int i = 0; i < n; i++) {
     bool pair = wide[i] >= 0xD800 && wide[i] <= 0xDBFF && i + 1 < n && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF;
     char buf[8];
     BOOL missing = FALSE;
     int m = pair ? 0 : WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &wide[i], 1, buf, sizeof buf, "?", &missing);
+    if (!pair && (m <= 0 || missing) && GetACP() == 932) {
+      const char* jis = JisVariant(wide[i]);
+      if (jis) {
+        m = 2;
+        missing = FALSE;
+        memcpy(buf, jis, 2);
+      }
+    }
     if (m <= 0 || missing) {
       ansi += '?';
       usedDefault = TRUE;

@@ -115,6 +115,11 @@ TEST(Names, StoredNamesDecodedByTheirEncoding) {
       {"caf\xC3\xA9.txt", false, nullptr, "caf\xC3\xA9.txt", false},  // half-width kana as Shift-JIS
       {"caf\x82.txt", false, nullptr, "caf?.txt", true},           // neither encoding
       {"x\xF0\x9F\x98\x80", true, nullptr, "x?", true},            // outside the basic plane
+      {"a\xE3\x80\x9C", true, nullptr, "a\x81\x60", false},          // WAVE DASH as macOS writes it
+      {"\xE2\x88\x92\xEF\xBD\x9E", true, nullptr, "\x81\x7C\x81\x60", false},  // MINUS SIGN, FULLWIDTH TILDE
+      {"\xC2\xA5", true, nullptr, "?", true},                      // yen sign: never the best fit '\\'
+      {"\xEF\xBC\x8F", true, nullptr, "\x81\x5E", false},            // fullwidth solidus
+      {"\xEF\xBD\x81", true, nullptr, "\x82\x81", false},            // fullwidth a stays fullwidth
       {"\xED\xA0\x80", true, nullptr, "\xED\xA0?", true},           // a surrogate is no UTF-8; 0xED 0xA0 is Shift-JIS
       {"old.txt", false, "\xE6\x97\xA5.txt", "\x93\xFA.txt", false},  // the Unicode path field wins
       {"old.txt", false, "\xFF", "old.txt", false},                  // unless it is broken
