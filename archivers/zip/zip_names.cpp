@@ -110,6 +110,12 @@ bool ZipIsUtf8(const std::string& s) {
 void ZipDecodeName(const std::string& raw, bool flaggedUtf8, const std::string* unicodePath, std::string& name,
                    std::string& problem) {
   problem.clear();
+  bool ascii = true;
+  for (char c : raw) ascii = ascii && (unsigned char)c < 0x80;
+  if (ascii && !unicodePath) {
+    name = raw;
+    return;
+  }
   const std::string* utf8 = nullptr;
   if (unicodePath && ZipIsUtf8(*unicodePath)) utf8 = unicodePath;
   else if (flaggedUtf8 ? ZipIsUtf8(raw) : !ZipIsShiftJis(raw) && ZipIsUtf8(raw)) utf8 = &raw;
