@@ -23,6 +23,7 @@ enum ZipResult : int {
   ZIP_E_RESPONSE = 0x800C,     // response file cannot be read
   ZIP_E_BUSY = 0x800D,         // another command is running in the library
   ZIP_E_MEMORY = 0x800E,
+  ZIP_E_OVERLAP = 0x800F,      // members share bytes with each other or the central directory
 };
 
 struct ZipSource {
@@ -32,8 +33,8 @@ struct ZipSource {
 };
 
 struct ZipMember {
-  std::string name;            // Shift-JIS, '/' separated as stored
-  std::string nameNote;        // set when a UTF-8 name had characters without a Shift-JIS form
+  std::string name;            // in the ANSI code page, '/' separated as stored
+  std::string nameProblem;     // why the stored name has no form in the code page ('?' stands in)
   uint16_t madeBy = 0;
   uint16_t flags = 0;
   uint16_t method = 0;
@@ -45,6 +46,7 @@ struct ZipMember {
   uint64_t size = 0;
   uint64_t localOffset = 0;
   uint64_t dataOffset = 0;     // where the member data starts, from its local header
+  uint64_t ntfsTime = 0;       // modification time of the NTFS extra field (UTC, 100 ns since 1601), 0 = none
   bool localOk = false;        // the local header was found where the directory points
   bool isDir = false;
   bool encrypted = false;
@@ -87,14 +89,30 @@ std::string ZipListedName(const ZipMember& m);
 // are left out and the totals line counts only the members listed.
 std::string ZipFormatListing(const ZipArchive& arc, size_t maxBytes);
 
-// Shift-JIS aware helpers.
+// Shift-JIS aware helpers. Every scan of a name steps over characters by ZipCharLen: a lead
+// byte forms a character only with a following trail byte (0x40-0x7E, 0x80-0xFC).
 bool ZipIsLeadByte(unsigned char c);
+size_t ZipCharLen(const std::string& s, size_t i);
+// Every byte forms a Shift-JIS character (no lone lead bytes, no undefined single bytes).
+bool ZipIsShiftJis(const std::string& s);
+// Well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
+bool ZipIsUtf8(const std::string& s);
+// The stored name in the ANSI code page: names flagged UTF-8 (or a matching Unicode path field)
+// are converted; unflagged names are read as Shift-JIS, or as UTF-8 when they are valid UTF-8
+// but not valid Shift-JIS. A flagged name that is no UTF-8 but whole Shift-JIS is read as
+// Shift-JIS. problem is set when no faithful form exists. The reader flags all names of an
+// archive whose unflagged names are all UTF-8 and not all Shift-JIS.
+void ZipDecodeName(const std::string& raw, bool flaggedUtf8, const std::string* unicodePath, std::string& name,
+                   std::string& problem);
 // Ends in '/' or '\' that is not the trail byte of a double-byte character.
 bool ZipEndsWithSeparator(const std::string& s);
 // Splits a member name into path components after checking it is safe to create below a
 // destination: not absolute, no drive, no "..", no characters or device names that Windows
 // refuses or treats specially. why receives the reason on failure.
+// Trailing dots and blanks of each component are dropped, as the Windows file system does.
 bool ZipSafeComponents(const std::string& name, std::vector<std::string>& parts, std::string& why);
+// The name is only "." components ("./", "."): it names the destination itself.
+bool ZipNamesDestination(const std::string& name);
 // Case-insensitive (ASCII) wildcard match with '*' and '?', '/' and '\' equal.
 bool ZipWildMatch(const std::string& pattern, const std::string& name);
 

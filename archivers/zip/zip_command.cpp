@@ -2,6 +2,7 @@
 #include "zip.h"
 #include "zip_fs.h"
 
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -107,11 +108,8 @@ bool MakeDirs(const std::string& dir) {
   if (kind == 2) return true;
   if (kind == 1 || dir.empty()) return false;
   size_t cut = std::string::npos;
-  for (size_t i = 0; i < dir.size(); i++) {
-    unsigned char c = dir[i];
-    if (ZipIsLeadByte(c) && i + 1 < dir.size()) i++;
-    else if (c == '/' || c == '\\') cut = i;
-  }
+  for (size_t i = 0; i < dir.size(); i += ZipCharLen(dir, i))
+    if (dir[i] == '/' || dir[i] == '\\') cut = i;
   if (cut != std::string::npos && cut > 0 && !(cut == 2 && dir[1] == ':')) {
     if (!MakeDirs(dir.substr(0, cut))) return false;
   }
@@ -135,46 +133,83 @@ uint32_t DosAttributesToApply(const ZipMember& m) {
   return a;
 }
 
-// New files are written under a temporary name in work (or beside the target when work is
-// empty) and get their name only after the CRC check.
-int ExtractOne(const ZipSource& src, const ZipArchive& arc, const ZipMember& m, const Options& o,
-               const std::string& dest, const std::string& work, std::string& log) {
+ZipStamp StampOf(const ZipMember& m) {
+  ZipStamp t = {m.ntfsTime, m.dosDate, m.dosTime};
+  return t;
+}
+
+// One extraction run: where it goes, what it has done so far.
+struct Extraction {
+  const Options* o;
+  std::string dest;
+  std::string work;        // private directory for the temporary files, ends in a separator
+  unsigned nextTemp = 0;
+  std::string madeDir;     // the parent directory made or found last
+  std::vector<std::pair<std::string, ZipStamp>> dirStamps;
+  size_t extracted = 0, kept = 0, failed = 0;
+  std::string log;
+};
+
+enum Fate { EXTRACTED, KEPT, IGNORED, FAILED };
+
+bool MakeParent(Extraction& x, const std::string& parent) {
+  if (parent.empty() || parent == x.madeDir) return true;
+  if (!MakeDirs(parent.substr(0, parent.size() - 1))) return false;
+  x.madeDir = parent;
+  return true;
+}
+
+// Files are written under a temporary name in the private work directory and get their name
+// only after the CRC check: per member one create of a name nobody else uses and one rename,
+// since under emulation each lookup of an absent name scans the whole target directory.
+int ExtractOne(const ZipSource& src, const ZipArchive& arc, const ZipMember& m, Extraction& x, Fate& fate) {
+  fate = FAILED;
   std::string shown = ZipListedName(m);
+  if (!m.nameProblem.empty()) {
+    x.log += "refused (" + m.nameProblem + "): " + shown + "\n";
+    return ZIP_E_UNSAFE_NAME;
+  }
+  if (m.isDir && ZipNamesDestination(m.name)) {
+    fate = IGNORED;
+    return ZIP_OK;
+  }
   std::vector<std::string> parts;
   std::string why;
   if (!ZipSafeComponents(m.name, parts, why)) {
-    log += "refused (" + why + "): " + shown + "\n";
+    x.log += "refused (" + why + "): " + shown + "\n";
     return ZIP_E_UNSAFE_NAME;
   }
   if (!m.isDir) {
     if (m.encrypted) {
-      log += "not extracted, encrypted: " + shown + "\n";
+      x.log += "not extracted, encrypted: " + shown + "\n";
       return ZIP_E_ENCRYPTED;
     }
     if (m.method != 0 && m.method != 8) {
-      log += "not extracted, method " + ZipMethodText(m) + " not supported: " + shown + "\n";
+      x.log += "not extracted, method " + ZipMethodText(m) + " not supported: " + shown + "\n";
       return ZIP_E_METHOD;
     }
   }
-  std::string parent = dest;
+  std::string parent = x.dest;
   for (size_t i = 0; i + 1 < parts.size(); i++) parent += parts[i] + kZipPathSep;
   std::string target = parent + parts.back();
   if (m.isDir) {
     if (!MakeDirs(target)) {
-      log += "cannot create the directory " + target + "\n";
+      x.log += "cannot create the directory " + target + "\n";
       return ZIP_E_WRITE;
     }
-    log += "  created: " + shown + "\n";
+    x.dirStamps.push_back(std::make_pair(target, StampOf(m)));
+    x.log += "  created: " + shown + "\n";
+    fate = EXTRACTED;
     return ZIP_OK;
   }
-  if (!parent.empty() && !MakeDirs(parent.substr(0, parent.size() - 1))) {
-    log += "cannot create the directory " + parent + "\n";
+  if (!MakeParent(x, parent)) {
+    x.log += "cannot create the directory " + parent + "\n";
     return ZIP_E_WRITE;
   }
-  std::string temp, tempDir = work.empty() ? parent : work;
-  ZipFile* f = ZipFsCreateTemp(tempDir, &temp);
+  std::string temp;
+  ZipFile* f = x.work.empty() ? nullptr : ZipFsCreateNumbered(x.work, x.nextTemp++, &temp);
   if (!f) {
-    log += "cannot create a file in " + (tempDir.empty() ? std::string(".") : tempDir) + "\n";
+    x.log += "cannot create a temporary file in " + (x.work.empty() ? x.dest : x.work) + "\n";
     return ZIP_E_WRITE;
   }
   WriteTarget wt = {f};
@@ -182,29 +217,44 @@ int ExtractOne(const ZipSource& src, const ZipArchive& arc, const ZipMember& m, 
   if (r != ZIP_OK) {
     ZipFsClose(f);
     ZipFsRemove(temp);
-    log += std::string("not extracted, ") + ZipResultText(r) + ": " + shown + "\n";
+    x.log += std::string("not extracted, ") + ZipResultText(r) + ": " + shown + "\n";
     return r;
   }
-  // The target is looked at only when it blocks the rename: each lookup of an absent name
-  // costs a directory scan on case-insensitive emulated file systems.
-  if (!ZipFsCommit(f, temp, target, o.overwrite, m.dosDate, m.dosTime)) {
+  // The target is looked at only when it blocks the rename.
+  if (!ZipFsCommit(f, temp, target, x.o->overwrite, StampOf(m))) {
     ZipFsRemove(temp);
     int kind = ZipFsKind(target);
     if (kind == 2) {
-      log += "a directory of that name exists: " + target + "\n";
+      x.log += "a directory of that name exists: " + target + "\n";
       return ZIP_E_WRITE;
     }
-    if (kind == 1 && !o.overwrite) {
-      log += "existing file kept: " + target + "\n";
-      return o.keepSilently ? ZIP_OK : ZIP_E_EXISTS;
+    if (kind == 1 && !x.o->overwrite) {
+      x.log += "existing file kept: " + target + "\n";
+      if (!x.o->keepSilently) return ZIP_E_EXISTS;
+      fate = KEPT;
+      return ZIP_OK;
     }
-    log += "cannot write " + target + "\n";
+    x.log += "cannot write " + target + "\n";
     return ZIP_E_WRITE;
   }
   uint32_t attr = DosAttributesToApply(m);
   if (attr) ZipFsSetDosAttributes(target, attr);
-  log += "  extracted: " + shown + "\n";
+  x.log += "  extracted: " + shown + "\n";
+  fate = EXTRACTED;
   return ZIP_OK;
+}
+
+// A private directory for the temporary files keeps their lookups off crowded directories and
+// makes every temporary name unique without probing.
+std::string MakeWorkDir(const std::string& dest) {
+  unsigned seed = ZipFsUniqueSeed();
+  for (unsigned i = 0; i < 16; i++) {
+    char name[32];
+    snprintf(name, sizeof name, "~kzwork%08X.tmp", seed + i * 0x9E3779B1u);
+    std::string w = dest + name;
+    if (ZipFsMakeDir(w)) return w + kZipPathSep;
+  }
+  return std::string();
 }
 
 }  // namespace
@@ -259,31 +309,33 @@ int ZipRunCommand(const std::string& cmdline, std::string& out, size_t outLimit)
     if (out.empty()) return ZIP_E_MEMORY;
     return result;
   }
-  std::string dest = o.dest;
+  Extraction x;
+  x.o = &o;
+  x.log.swap(log);
+  x.dest = o.dest;
+  std::string& dest = x.dest;
   if (!dest.empty() && !ZipEndsWithSeparator(dest) && !(dest.size() == 2 && dest[1] == ':')) dest += kZipPathSep;
   if (!dest.empty() && !(dest.size() == 2 && dest[1] == ':') && !MakeDirs(dest.substr(0, dest.size() - 1))) {
-    out = log + "cannot create the destination " + dest + "\n";
+    out = x.log + "cannot create the destination " + dest + "\n";
     return ZIP_E_WRITE;
   }
-  // A private directory for the temporary files keeps their lookups off crowded directories.
-  std::string work;
-  for (unsigned i = 0; i < 1000 && !chosen.empty(); i++) {
-    std::string w = dest + "~kzwork" + std::to_string(i) + ".tmp";
-    if (ZipFsMakeDir(w)) {
-      work = w + kZipPathSep;
+  for (size_t i : chosen)
+    if (!arc.members[i].isDir) {
+      x.work = MakeWorkDir(dest);
       break;
     }
-    if (ZipFsKind(w) != 2) break;
-  }
-  size_t done = 0, failed = 0;
   for (size_t i : chosen) {
-    int one = ExtractOne(src, arc, arc.members[i], o, dest, work, log);
-    if (one == ZIP_OK) done++;
-    else failed++;
-    Keep(result, one);
+    Fate fate;
+    Keep(result, ExtractOne(src, arc, arc.members[i], x, fate));
+    if (fate == EXTRACTED) x.extracted++;
+    else if (fate == KEPT) x.kept++;
+    else if (fate == FAILED) x.failed++;
   }
-  if (!work.empty()) ZipFsRemoveDir(work.substr(0, work.size() - 1));
-  out = std::to_string(done) + " members extracted, " + std::to_string(failed) + " not extracted\n" + log;
+  if (!x.work.empty()) ZipFsRemoveDir(x.work.substr(0, x.work.size() - 1));
+  // Last, as writing into a directory changes its time.
+  for (const auto& d : x.dirStamps) ZipFsStampDir(d.first, d.second);
+  out = std::to_string(x.extracted) + " members extracted, " + std::to_string(x.kept) + " kept, " +
+        std::to_string(x.failed) + " not extracted\n" + x.log;
   return result;
 }
 

@@ -9,14 +9,24 @@ extern const char kZipPathSep;
 
 ZipFile* ZipFsOpenRead(const std::string& path, uint64_t* size);
 bool ZipFsReadAt(ZipFile* f, uint64_t offset, void* buf, size_t len);
-// Creates a new, empty file with a fresh name in dir (which ends in a separator).
-ZipFile* ZipFsCreateTemp(const std::string& dir, std::string* path);
+// A number that differs between runs and processes, for names of private directories.
+unsigned ZipFsUniqueSeed();
 bool ZipFsWrite(ZipFile* f, const void* data, size_t len);
-// Stamps the new file made by ZipFsCreateTemp with an MS-DOS local date and time (when dosDate
-// is not 0), gives it the name target and closes it. An existing target is replaced only when
-// replace is true. On false the file is closed and still has its temporary name.
-bool ZipFsCommit(ZipFile* f, const std::string& temp, const std::string& target, bool replace, uint16_t dosDate,
-                 uint16_t dosTime);
+// A member's time: the exact NTFS time when known, else the MS-DOS local date and time
+// (none when both are 0).
+struct ZipStamp {
+  uint64_t ntfs;
+  uint16_t dosDate, dosTime;
+};
+// Creates a new file under a name no other file in dir can have: dir is a private directory
+// made fresh by this run, and each call takes the next number.
+ZipFile* ZipFsCreateNumbered(const std::string& dir, unsigned number, std::string* path);
+// Stamps the new file with its time, gives it the name target and closes it. An existing
+// target is replaced only when replace is true. On false the file is closed and still has its
+// temporary name.
+bool ZipFsCommit(ZipFile* f, const std::string& temp, const std::string& target, bool replace, const ZipStamp& when);
+// Sets the modification time of an existing directory.
+void ZipFsStampDir(const std::string& path, const ZipStamp& when);
 void ZipFsClose(ZipFile* f);
 bool ZipFsRemove(const std::string& path);
 int ZipFsKind(const std::string& path);  // 0 nothing, 1 file, 2 directory
@@ -25,5 +35,6 @@ bool ZipFsRemoveDir(const std::string& path);  // an empty directory
 // Applies the MS-DOS attribute bits read-only, hidden, system.
 void ZipFsSetDosAttributes(const std::string& path, uint32_t dosAttr);
 bool ZipFsReadWhole(const std::string& path, std::string& text, size_t maxBytes);
-// UTF-8 to Shift-JIS; characters without a Shift-JIS form become '_' and the result is false.
-bool ZipUtf8ToSjis(const std::string& utf8, std::string& sjis);
+// Well-formed UTF-8 to the ANSI code page; characters without a form there become '?' and
+// the result is false.
+bool ZipUtf8ToAnsi(const std::string& utf8, std::string& ansi);

@@ -39,19 +39,14 @@ bool ZipFsReadAt(ZipFile* f, uint64_t offset, void* buf, size_t len) {
   return true;
 }
 
-ZipFile* ZipFsCreateTemp(const std::string& dir, std::string* path) {
-  unsigned seed = unsigned(time(nullptr)) ^ (unsigned(getpid()) << 16);
-  for (unsigned i = 0; i < 1000; i++) {
-    char name[32];
-    snprintf(name, sizeof name, "~kz%06X.tmp", (seed + i * 7919) & 0xFFFFFF);
-    std::string full = dir + name;
-    int fd = open(full.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-    if (fd >= 0) {
-      *path = full;
-      return new ZipFile{fd};
-    }
-  }
-  return nullptr;
+unsigned ZipFsUniqueSeed() { return unsigned(time(nullptr)) ^ (unsigned(getpid()) << 16); }
+
+ZipFile* ZipFsCreateNumbered(const std::string& dir, unsigned number, std::string* path) {
+  std::string full = dir + "~kz" + std::to_string(number) + ".tmp";
+  int fd = open(full.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+  if (fd < 0) return nullptr;
+  *path = full;
+  return new ZipFile{fd};
 }
 
 bool ZipFsWrite(ZipFile* f, const void* data, size_t len) {
@@ -71,26 +66,44 @@ void ZipFsClose(ZipFile* f) {
   delete f;
 }
 
-bool ZipFsCommit(ZipFile* f, const std::string& temp, const std::string& target, bool replace, uint16_t dosDate,
-                 uint16_t dosTime) {
-  if (dosDate != 0) {
-    struct tm t = {};
-    t.tm_year = (dosDate >> 9) + 80;
-    t.tm_mon = ((dosDate >> 5) & 15) - 1;
-    t.tm_mday = dosDate & 31;
-    t.tm_hour = dosTime >> 11;
-    t.tm_min = (dosTime >> 5) & 63;
-    t.tm_sec = (dosTime & 31) * 2;
-    t.tm_isdst = -1;
-    struct timespec ts[2];
-    ts[0].tv_sec = ts[1].tv_sec = mktime(&t);
-    ts[0].tv_nsec = ts[1].tv_nsec = 0;
-    futimens(f->fd, ts);
+namespace {
+
+bool StampTime(const ZipStamp& when, struct timespec ts[2]) {
+  if (when.ntfs != 0) {
+    const uint64_t kUnixEpoch = 116444736000000000ull;  // 1970-01-01 in 100 ns units since 1601
+    if (when.ntfs < kUnixEpoch) return false;
+    ts[0].tv_sec = ts[1].tv_sec = time_t((when.ntfs - kUnixEpoch) / 10000000);
+    ts[0].tv_nsec = ts[1].tv_nsec = long((when.ntfs - kUnixEpoch) % 10000000 * 100);
+    return true;
   }
+  if (when.dosDate == 0) return false;
+  struct tm t = {};
+  t.tm_year = (when.dosDate >> 9) + 80;
+  t.tm_mon = ((when.dosDate >> 5) & 15) - 1;
+  t.tm_mday = when.dosDate & 31;
+  t.tm_hour = when.dosTime >> 11;
+  t.tm_min = (when.dosTime >> 5) & 63;
+  t.tm_sec = (when.dosTime & 31) * 2;
+  t.tm_isdst = -1;
+  ts[0].tv_sec = ts[1].tv_sec = mktime(&t);
+  ts[0].tv_nsec = ts[1].tv_nsec = 0;
+  return true;
+}
+
+}  // namespace
+
+bool ZipFsCommit(ZipFile* f, const std::string& temp, const std::string& target, bool replace, const ZipStamp& when) {
+  struct timespec ts[2];
+  if (StampTime(when, ts)) futimens(f->fd, ts);
   bool ok = close(f->fd) == 0;
   delete f;
   if (!ok || (!replace && ZipFsKind(target) != 0)) return false;
   return rename(temp.c_str(), target.c_str()) == 0;
+}
+
+void ZipFsStampDir(const std::string& path, const ZipStamp& when) {
+  struct timespec ts[2];
+  if (StampTime(when, ts)) utimensat(AT_FDCWD, path.c_str(), ts, 0);
 }
 
 bool ZipFsRemove(const std::string& path) { return unlink(path.c_str()) == 0; }
@@ -123,11 +136,11 @@ bool ZipFsReadWhole(const std::string& path, std::string& text, size_t maxBytes)
   return ok;
 }
 
-bool ZipUtf8ToSjis(const std::string& utf8, std::string& sjis) {
-  sjis.clear();
+bool ZipUtf8ToAnsi(const std::string& utf8, std::string& ansi) {
+  ansi.clear();
   iconv_t cd = iconv_open("CP932", "UTF-8");
   if (cd == (iconv_t)-1) {
-    sjis = utf8;
+    ansi = utf8;
     return false;
   }
   bool exact = true;
@@ -143,10 +156,10 @@ bool ZipUtf8ToSjis(const std::string& utf8, std::string& sjis) {
     size_t il = len, ol = sizeof out;
     if (iconv(cd, &ip, &il, &op, &ol) == (size_t)-1 || il != 0) {
       iconv(cd, nullptr, nullptr, nullptr, nullptr);
-      sjis += '_';
+      ansi += '?';
       exact = false;
     } else {
-      sjis.append(out, size_t(op - out));
+      ansi.append(out, size_t(op - out));
     }
     i += len;
   }

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 struct ZipFile {
@@ -43,20 +44,16 @@ bool ZipFsReadAt(ZipFile* f, uint64_t offset, void* buf, size_t len) {
   return true;
 }
 
-ZipFile* ZipFsCreateTemp(const std::string& dir, std::string* path) {
-  DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
-  for (DWORD i = 0; i < 1000; i++) {
-    char name[32];
-    wsprintfA(name, "~kz%06lX.tmp", (seed + i * 7919) & 0xFFFFFF);
-    std::string full = dir + name;
-    HANDLE h = CreateFileA(full.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
-      *path = full;
-      return new ZipFile{h, 0};
-    }
-    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return nullptr;
-  }
-  return nullptr;
+unsigned ZipFsUniqueSeed() { return unsigned(GetTickCount() ^ (GetCurrentProcessId() << 16)); }
+
+ZipFile* ZipFsCreateNumbered(const std::string& dir, unsigned number, std::string* path) {
+  char name[32];
+  wsprintfA(name, "~kz%u.tmp", number);
+  std::string full = dir + name;
+  HANDLE h = CreateFileA(full.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return nullptr;
+  *path = full;
+  return new ZipFile{h, 0};
 }
 
 bool ZipFsWrite(ZipFile* f, const void* data, size_t len) {
@@ -120,18 +117,39 @@ bool RenameByName(const std::string& from, const std::string& to, bool replace) 
 
 }  // namespace
 
-bool ZipFsCommit(ZipFile* f, const std::string& temp, const std::string& target, bool replace, uint16_t dosDate,
-                 uint16_t dosTime) {
-  if (dosDate != 0) {
-    FILETIME local, utc;
-    if (DosDateTimeToFileTime(dosDate, dosTime, &local) && LocalFileTimeToFileTime(&local, &utc))
-      SetFileTime(f->h, nullptr, nullptr, &utc);
+namespace {
+
+bool StampTime(const ZipStamp& when, FILETIME& utc) {
+  if (when.ntfs != 0) {
+    utc.dwLowDateTime = DWORD(when.ntfs);
+    utc.dwHighDateTime = DWORD(when.ntfs >> 32);
+    return true;
   }
+  FILETIME local;
+  return when.dosDate != 0 && DosDateTimeToFileTime(when.dosDate, when.dosTime, &local) &&
+         LocalFileTimeToFileTime(&local, &utc);
+}
+
+}  // namespace
+
+bool ZipFsCommit(ZipFile* f, const std::string& temp, const std::string& target, bool replace, const ZipStamp& when) {
+  FILETIME utc;
+  if (StampTime(when, utc)) SetFileTime(f->h, nullptr, nullptr, &utc);
   bool renamed = RenameByHandle(f->h, target, replace);
   bool closed = CloseHandle(f->h) != 0;
   delete f;
   if (!closed) return false;
   return renamed || RenameByName(temp, target, replace);
+}
+
+void ZipFsStampDir(const std::string& path, const ZipStamp& when) {
+  FILETIME utc;
+  if (!StampTime(when, utc)) return;
+  HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return;
+  SetFileTime(h, nullptr, nullptr, &utc);
+  CloseHandle(h);
 }
 
 bool ZipFsRemove(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
@@ -163,34 +181,53 @@ bool ZipFsReadWhole(const std::string& path, std::string& text, size_t maxBytes)
   return ok;
 }
 
-bool ZipUtf8ToSjis(const std::string& utf8, std::string& sjis) {
-  sjis.clear();
+namespace {
+
+// Characters that other systems map from the JIS tables differently from code page 932 (macOS
+// writes U+301C for the wave dash): the code page 932 character of the same place.
+const char* JisVariant(wchar_t c) {
+  static const struct {
+    wchar_t from;
+    char to[3];
+  } kTable[] = {{0x301C, "\x81\x60"}, {0x2016, "\x81\x61"}, {0x2212, "\x81\x7C"}, {0x00A2, "\x81\x91"},
+                {0x00A3, "\x81\x92"}, {0x00AC, "\x81\xCA"}, {0x2014, "\x81\x5C"}};
+  for (const auto& e : kTable)
+    if (e.from == c) return e.to;
+  return nullptr;
+}
+
+}  // namespace
+
+bool ZipUtf8ToAnsi(const std::string& utf8, std::string& ansi) {
+  ansi.clear();
   if (utf8.empty()) return true;
-  bool exact = true;
-  int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), int(utf8.size()), nullptr, 0);
-  DWORD flags = MB_ERR_INVALID_CHARS;
-  if (n <= 0) {
-    exact = false;
-    flags = 0;
-    n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    if (n <= 0) return false;
-  }
+  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+  if (n <= 0) return false;
   std::vector<wchar_t> wide(n);
-  MultiByteToWideChar(CP_UTF8, flags, utf8.data(), int(utf8.size()), wide.data(), n);
-  // A character outside the basic plane has no Shift-JIS form: one '_' for the pair.
-  std::vector<wchar_t> single;
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), n);
+  // No best-fit mapping: it could turn look-alike characters into separators or dots. A pair
+  // of surrogates shows as one '?'.
+  BOOL usedDefault = FALSE;
   for (int i = 0; i < n; i++) {
     bool pair = wide[i] >= 0xD800 && wide[i] <= 0xDBFF && i + 1 < n && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF;
-    single.push_back(pair ? wchar_t(0xFFFD) : wide[i]);
+    char buf[8];
+    BOOL missing = FALSE;
+    int m = pair ? 0 : WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &wide[i], 1, buf, sizeof buf, "?", &missing);
+    if (!pair && (m <= 0 || missing) && GetACP() == 932) {
+      const char* jis = JisVariant(wide[i]);
+      if (jis) {
+        m = 2;
+        missing = FALSE;
+        memcpy(buf, jis, 2);
+      }
+    }
+    if (m <= 0 || missing) {
+      ansi += '?';
+      usedDefault = TRUE;
+    } else {
+      ansi.append(buf, size_t(m));
+    }
     if (pair) i++;
   }
-  wide.swap(single);
-  n = int(wide.size());
-  // Best-fit mapping could turn look-alike characters into separators or dots.
-  BOOL usedDefault = FALSE;
-  int m = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), n, nullptr, 0, "_", &usedDefault);
-  if (m <= 0) return false;
-  sjis.resize(m);
-  WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), n, &sjis[0], m, "_", &usedDefault);
-  return exact && !usedDefault;
+  return !usedDefault;
 }

@@ -1,5 +1,6 @@
 // Member names: the listing, name safety, wildcard matching and command words.
 #include "zip.h"
+#include "zip_fs.h"
 
 #include <cstdio>
 #include <cstring>
@@ -9,14 +10,10 @@ namespace {
 // Splits text into characters: one byte, or a Shift-JIS lead byte with its trail byte.
 std::vector<std::string> Chars(const std::string& s) {
   std::vector<std::string> out;
-  for (size_t i = 0; i < s.size(); i++) {
-    unsigned char c = s[i];
-    if (ZipIsLeadByte(c) && i + 1 < s.size() && (unsigned char)s[i + 1] >= 0x40) {
-      out.push_back(s.substr(i, 2));
-      i++;
-    } else {
-      out.push_back(std::string(1, char(c)));
-    }
+  for (size_t i = 0; i < s.size();) {
+    size_t n = ZipCharLen(s, i);
+    out.push_back(s.substr(i, n));
+    i += n;
   }
   return out;
 }
@@ -62,14 +59,82 @@ const size_t kMaxListedName = 512;
 
 std::string ZipListedName(const ZipMember& m) {
   std::string out;
-  for (const std::string& ch : Chars(m.name)) {
-    if (out.size() + ch.size() > kMaxListedName) break;
-    if (ch == "/") out += '\\';
-    else if (ch.size() == 1 && ((unsigned char)ch[0] < 0x20 || ch[0] == 0x7F)) out += '?';
-    else out += ch;
+  for (size_t i = 0; i < m.name.size();) {
+    size_t n = ZipCharLen(m.name, i);
+    if (out.size() + n > kMaxListedName) break;
+    unsigned char c = m.name[i];
+    if (n == 2) out.append(m.name, i, 2);
+    else if (c == '/') out += '\\';
+    else if (c < 0x20 || c == 0x7F) out += '?';
+    else out += char(c);
+    i += n;
   }
   if (!out.empty() && out[0] == '-') out = ".\\" + out;
   return out;
+}
+
+size_t ZipCharLen(const std::string& s, size_t i) {
+  if (i + 1 >= s.size() || !ZipIsLeadByte((unsigned char)s[i])) return 1;
+  unsigned char t = s[i + 1];
+  return (t >= 0x40 && t <= 0xFC && t != 0x7F) ? 2 : 1;
+}
+
+bool ZipIsShiftJis(const std::string& s) {
+  for (size_t i = 0; i < s.size();) {
+    unsigned char c = s[i];
+    size_t n = ZipCharLen(s, i);
+    if (n == 1 && (ZipIsLeadByte(c) || c == 0x80 || c == 0xA0 || c >= 0xFD)) return false;
+    i += n;
+  }
+  return true;
+}
+
+bool ZipIsUtf8(const std::string& s) {
+  for (size_t i = 0; i < s.size();) {
+    unsigned char c = s[i];
+    size_t n = c < 0x80 ? 1 : (c >= 0xC2 && c <= 0xDF) ? 2 : (c >= 0xE0 && c <= 0xEF) ? 3 : (c >= 0xF0 && c <= 0xF4) ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return false;
+    uint32_t v = n == 1 ? c : n == 2 ? (c & 0x1F) : n == 3 ? (c & 0x0F) : (c & 0x07);
+    for (size_t k = 1; k < n; k++) {
+      unsigned char t = s[i + k];
+      if ((t & 0xC0) != 0x80) return false;
+      v = (v << 6) | (t & 0x3F);
+    }
+    if ((n == 3 && (v < 0x800 || (v >= 0xD800 && v <= 0xDFFF))) || (n == 4 && (v < 0x10000 || v > 0x10FFFF)))
+      return false;
+    i += n;
+  }
+  return true;
+}
+
+void ZipDecodeName(const std::string& raw, bool flaggedUtf8, const std::string* unicodePath, std::string& name,
+                   std::string& problem) {
+  problem.clear();
+  bool ascii = true;
+  for (char c : raw) ascii = ascii && (unsigned char)c < 0x80;
+  if (ascii && !unicodePath) {
+    name = raw;
+    return;
+  }
+  const std::string* utf8 = nullptr;
+  if (unicodePath && ZipIsUtf8(*unicodePath)) utf8 = unicodePath;
+  else if (flaggedUtf8 ? ZipIsUtf8(raw) : !ZipIsShiftJis(raw) && ZipIsUtf8(raw)) utf8 = &raw;
+  if (utf8) {
+    if (!ZipUtf8ToAnsi(*utf8, name)) problem = "name has characters the code page cannot represent";
+    return;
+  }
+  name = raw;
+  if (ZipIsShiftJis(raw)) return;
+  // Neither encoding fits: each byte that forms no character shows as '?'.
+  name.clear();
+  for (size_t i = 0; i < raw.size();) {
+    size_t n = ZipCharLen(raw, i);
+    unsigned char c = raw[i];
+    bool bad = n == 1 && (ZipIsLeadByte(c) || c == 0x80 || c == 0xA0 || c >= 0xFD);
+    name += bad ? std::string("?") : raw.substr(i, n);
+    i += n;
+  }
+  problem = "name is neither Shift-JIS nor UTF-8";
 }
 
 std::string ZipFormatListing(const ZipArchive& arc, size_t maxBytes) {
@@ -153,8 +218,10 @@ bool ZipSafeComponents(const std::string& name, std::vector<std::string>& parts,
       why = "parent directory reference";
       return false;
     }
-    if (cur.back() == '.' || cur.back() == ' ') {
-      why = "name ending in a dot or blank";
+    // A dot or blank is never a trail byte, so the last byte is a whole character here.
+    while (!cur.empty() && (cur.back() == '.' || cur.back() == ' ')) cur.pop_back();
+    if (cur.empty()) {
+      why = "name of dots and blanks only";
       return false;
     }
     if (IsDeviceName(cur)) {
@@ -167,6 +234,17 @@ bool ZipSafeComponents(const std::string& name, std::vector<std::string>& parts,
   if (parts.empty()) {
     why = "no name";
     return false;
+  }
+  return true;
+}
+
+bool ZipNamesDestination(const std::string& name) {
+  if (name.empty() || name[0] != '.') return false;
+  std::string cur;
+  for (const std::string& ch : Chars(name + "/")) {
+    if (!IsSep(ch)) cur += ch;
+    else if (!cur.empty() && cur != ".") return false;
+    else cur.clear();
   }
   return true;
 }

@@ -46,11 +46,19 @@ struct EndRecord {
   bool zip64 = false;
 };
 
-ZipResult FindEnd(const ZipSource& src, EndRecord& end, std::string* log) {
-  if (src.size < 22) {
-    Note(log, "not a ZIP archive: too short");
-    return ZIP_E_NOT_ZIP;
+// A file that starts like a ZIP archive but has no end record was cut short.
+ZipResult NoEndRecord(const ZipSource& src, std::string* log) {
+  uint8_t head[4];
+  if (ReadAt(src, 0, head, 4) && Le32(head) == kSigLocal) {
+    Note(log, "archive cut short: the central directory and its end record are missing");
+    return ZIP_E_CORRUPT;
   }
+  Note(log, "not a ZIP archive: no end-of-central-directory record");
+  return ZIP_E_NOT_ZIP;
+}
+
+ZipResult FindEnd(const ZipSource& src, EndRecord& end, std::string* log) {
+  if (src.size < 22) return NoEndRecord(src, log);
   uint64_t tailLen = std::min<uint64_t>(src.size, 22 + 65535);
   uint64_t tailStart = src.size - tailLen;
   std::vector<uint8_t> tail(tailLen);
@@ -68,10 +76,7 @@ ZipResult FindEnd(const ZipSource& src, EndRecord& end, std::string* log) {
     if (end < tailLen && fallback < 0) fallback = i;
   }
   if (found < 0) found = fallback;
-  if (found < 0) {
-    Note(log, "not a ZIP archive: no end-of-central-directory record");
-    return ZIP_E_NOT_ZIP;
-  }
+  if (found < 0) return NoEndRecord(src, log);
   const uint8_t* e = &tail[found];
   end.pos = tailStart + uint64_t(found);
   uint16_t disk = Le16(e + 4), cdDisk = Le16(e + 6);
@@ -116,8 +121,15 @@ uint32_t Crc(const std::string& s) {
   return uint32_t(crc32(0, reinterpret_cast<const Bytef*>(s.data()), uInt(s.size())));
 }
 
+// Where a member's stored name and its Unicode path field (length 0: none) lie in the directory.
+struct NameRef {
+  size_t record;
+  size_t unicodeAt, unicodeLen;
+};
+
 // Reads one central record at p (with avail bytes left); returns its length or 0 when broken.
-size_t ParseCentral(const uint8_t* p, size_t avail, ZipMember& m, std::string* log) {
+// The name is decoded later, once the whole directory is known.
+size_t ParseCentral(const uint8_t* p, size_t avail, ZipMember& m, NameRef& ref, std::string* log) {
   if (avail < 46 || Le32(p) != kSigCentral) return 0;
   size_t nameLen = Le16(p + 28), extraLen = Le16(p + 30), commentLen = Le16(p + 32);
   size_t total = 46 + nameLen + extraLen + commentLen;
@@ -134,8 +146,7 @@ size_t ParseCentral(const uint8_t* p, size_t avail, ZipMember& m, std::string* l
   m.externalAttr = Le32(p + 38);
   m.localOffset = Le32(p + 42);
   std::string raw(reinterpret_cast<const char*>(p + 46), nameLen);
-  std::string unicodeName;
-  bool haveUnicode = false;
+  ref.unicodeAt = ref.unicodeLen = 0;
   const uint8_t* x = p + 46 + nameLen;
   const uint8_t* xend = x + extraLen;
   while (xend - x >= 4) {
@@ -159,9 +170,16 @@ size_t ParseCentral(const uint8_t* p, size_t avail, ZipMember& m, std::string* l
         Note(log, "ZIP64 field too short for " + raw);
         return 0;
       }
+    } else if (id == 0x000A && len >= 4 + 4 + 24) {
+      for (const uint8_t* t = d + 4; d + len - t >= 4;) {
+        uint16_t tag = Le16(t), size = Le16(t + 2);
+        if (size > d + len - t - 4) break;
+        if (tag == 1 && size >= 24) m.ntfsTime = Le64(t + 4);
+        t += 4 + size;
+      }
     } else if (id == 0x7075 && len >= 5 && d[0] == 1 && Le32(d + 1) == Crc(raw)) {
-      unicodeName.assign(reinterpret_cast<const char*>(d + 5), len - 5);
-      haveUnicode = true;
+      ref.unicodeAt = size_t(d + 5 - p);
+      ref.unicodeLen = len - 5;
     }
     x = d + len;
   }
@@ -169,16 +187,78 @@ size_t ParseCentral(const uint8_t* p, size_t avail, ZipMember& m, std::string* l
     Note(log, "member on another disk: " + raw);
     return 0;
   }
-  const std::string* utf8 = (m.flags & 0x0800) ? &raw : haveUnicode ? &unicodeName : nullptr;
-  if (utf8) {
-    if (!ZipUtf8ToSjis(*utf8, m.name))
-      m.nameNote = "name has characters without a Shift-JIS form, written with '_': " + m.name;
-  } else {
-    m.name = raw;
-  }
+  m.name = raw;
   m.encrypted = (m.flags & 0x0001) != 0 || m.method == 99;
-  m.isDir = ZipEndsWithSeparator(m.name) || ((m.externalAttr & 0x10) && m.size == 0 && m.compSize == 0);
   return total;
+}
+
+// One writer wrote the whole archive in one encoding: unflagged names are UTF-8 when all of
+// them are valid UTF-8 and some are not valid Shift-JIS (Info-ZIP on Linux, bsdtar).
+void DecodeNames(const std::vector<uint8_t>& cd, const std::vector<NameRef>& names, ZipArchive& arc) {
+  bool allUtf8 = true, someNotSjis = false;
+  for (size_t i = 0; i < names.size() && allUtf8; i++) {
+    const ZipMember& m = arc.members[i];
+    if ((m.flags & 0x0800) || names[i].unicodeLen) continue;
+    allUtf8 = ZipIsUtf8(m.name);
+    someNotSjis = someNotSjis || !ZipIsShiftJis(m.name);
+  }
+  bool utf8Archive = allUtf8 && someNotSjis;
+  std::string raw, unicodePath;
+  for (size_t i = 0; i < names.size(); i++) {
+    ZipMember& m = arc.members[i];
+    raw.swap(m.name);
+    const NameRef& r = names[i];
+    if (r.unicodeLen) unicodePath.assign(reinterpret_cast<const char*>(&cd[r.record + r.unicodeAt]), r.unicodeLen);
+    ZipDecodeName(raw, (m.flags & 0x0800) != 0 || utf8Archive, r.unicodeLen ? &unicodePath : nullptr, m.name,
+                  m.nameProblem);
+    m.isDir = ZipEndsWithSeparator(m.name) || ((m.externalAttr & 0x10) && m.size == 0 && m.compSize == 0);
+  }
+}
+
+struct Span {
+  uint64_t start, end;  // archive offsets without the stub: local header to end of data
+  size_t member;
+};
+
+// Finds each member's local header, which must repeat the stored name, and refuses archives
+// whose members share bytes with each other or with the central directory: several directory
+// records pointing at one local record turn a small file into a huge output.
+ZipResult CheckLocalHeaders(const ZipSource& src, const std::vector<uint8_t>& cd, const std::vector<NameRef>& names,
+                            uint64_t cdOffset, ZipArchive& arc, std::string* log) {
+  std::vector<Span> spans;
+  std::vector<uint8_t> h;
+  for (size_t i = 0; i < arc.members.size(); i++) {
+    ZipMember& m = arc.members[i];
+    const uint8_t* stored = &cd[names[i].record + 46];
+    size_t nameLen = Le16(&cd[names[i].record + 28]);
+    h.resize(30 + nameLen);
+    uint64_t at = arc.base + m.localOffset;
+    if (m.localOffset < cdOffset && ReadAt(src, at, h.data(), h.size()) && Le32(h.data()) == kSigLocal) {
+      if (Le16(&h[26]) != nameLen || memcmp(&h[30], stored, nameLen) != 0) {
+        Note(log, "the local header names another member than the directory: " + m.name);
+        return ZIP_E_CORRUPT;
+      }
+      m.dataOffset = at + 30 + nameLen + Le16(&h[28]);
+      m.localOk = true;
+      Span sp = {m.localOffset, m.dataOffset - arc.base, i};
+      if (m.compSize > UINT64_MAX - sp.end) sp.end = UINT64_MAX;
+      else sp.end += m.compSize;
+      spans.push_back(sp);
+    } else {
+      Note(log, "local header missing: " + m.name);
+    }
+    if (!m.nameProblem.empty()) Note(log, m.nameProblem + ": " + m.name);
+  }
+  std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.start < b.start; });
+  for (size_t k = 0; k < spans.size(); k++) {
+    uint64_t limit = k + 1 < spans.size() ? spans[k + 1].start : cdOffset;
+    if (spans[k].end > limit) {
+      const std::string& other = k + 1 < spans.size() ? arc.members[spans[k + 1].member].name : "the central directory";
+      Note(log, "members overlap: " + arc.members[spans[k].member].name + " runs into " + other);
+      return ZIP_E_OVERLAP;
+    }
+  }
+  return ZIP_OK;
 }
 
 }  // namespace
@@ -195,14 +275,10 @@ bool ZipIsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0
 
 bool ZipEndsWithSeparator(const std::string& s) {
   bool last = false;
-  for (size_t i = 0; i < s.size(); i++) {
-    unsigned char c = s[i];
-    if (ZipIsLeadByte(c) && i + 1 < s.size()) {
-      i++;
-      last = false;
-    } else {
-      last = (c == '/' || c == '\\');
-    }
+  for (size_t i = 0; i < s.size();) {
+    size_t n = ZipCharLen(s, i);
+    last = n == 1 && (s[i] == '/' || s[i] == '\\');
+    i += n;
   }
   return last;
 }
@@ -234,13 +310,19 @@ ZipResult ZipReadDirectory(const ZipSource& src, ZipArchive& arc, std::string* l
     return ZIP_E_CORRUPT;
   }
   size_t pos = 0;
+  std::vector<NameRef> names;
+  arc.members.reserve(size_t(end.entries));  // bounded by the directory size above
+  names.reserve(size_t(end.entries));
   while (pos < cd.size() && cd.size() - pos >= 4 && Le32(&cd[pos]) == kSigCentral) {
     ZipMember m;
-    size_t len = ParseCentral(&cd[pos], cd.size() - pos, m, log);
+    NameRef ref;
+    size_t len = ParseCentral(&cd[pos], cd.size() - pos, m, ref, log);
     if (len == 0) {
       Note(log, "broken central directory record " + std::to_string(arc.members.size() + 1));
       return ZIP_E_CORRUPT;
     }
+    ref.record = pos;
+    names.push_back(ref);
     pos += len;
     arc.members.push_back(std::move(m));
   }
@@ -251,18 +333,8 @@ ZipResult ZipReadDirectory(const ZipSource& src, ZipArchive& arc, std::string* l
                   std::to_string(n));
     return ZIP_E_CORRUPT;
   }
-  for (ZipMember& m : arc.members) {
-    uint8_t h[30];
-    uint64_t at = arc.base + m.localOffset;
-    if (m.localOffset < end.cdOffset && ReadAt(src, at, h, 30) && Le32(h) == kSigLocal) {
-      m.dataOffset = at + 30 + Le16(h + 26) + Le16(h + 28);
-      m.localOk = true;
-    } else {
-      Note(log, "local header missing: " + m.name);
-    }
-    if (!m.nameNote.empty()) Note(log, m.nameNote);
-  }
-  return ZIP_OK;
+  DecodeNames(cd, names, arc);
+  return CheckLocalHeaders(src, cd, names, end.cdOffset, arc, log);
 }
 
 ZipResult ZipDecodeMember(const ZipSource& src, const ZipArchive&, const ZipMember& m, ZipSink sink,
@@ -382,6 +454,7 @@ const char* ZipResultText(int code) {
     case ZIP_E_RESPONSE: return "cannot read the response file";
     case ZIP_E_BUSY: return "the library is busy";
     case ZIP_E_MEMORY: return "out of memory";
+    case ZIP_E_OVERLAP: return "members overlap";
   }
   return "error";
 }

@@ -21,7 +21,7 @@ unzip32() {
   drive run "$(winpath "$WORK/cmd.txt")" > "$WORK/cmd.out" 2>&1
 }
 
-for tool in zip zipinfo bsdtar 7z iconv; do
+for tool in zip zipinfo bsdtar 7z iconv python3; do
   command -v $tool >/dev/null || { echo "missing peer tool $tool"; exit 1; }
 done
 
@@ -53,6 +53,8 @@ mkdir -p "$ARCS"
 (cd "$WORK/sjis" && LANG=C zip -q -r -fz "$ARCS/zip-zip64.zip" tree) || fail "zip -fz"
 (cd "$WORK/src" && LANG=C.UTF-8 bsdtar --format zip -cf "$ARCS/bsdtar.zip" tree) || fail "bsdtar"
 (cd "$WORK/src" && LANG=C.UTF-8 7z a -tzip -bd "$ARCS/7z.zip" tree >/dev/null) || fail "7z"
+# Info-ZIP on Linux stores the UTF-8 names as they are, without the UTF-8 flag.
+(cd "$WORK/src" && LANG=C zip -q -r "$ARCS/zip-utf8.zip" tree) || fail "zip UTF-8"
 
 # What zipinfo reports, one line per member in directory order, in the driver's field order.
 expected() {
@@ -94,27 +96,74 @@ check_listing() {
   echo "listed $name: $count members"
 }
 
+# Directories below $1 (from depth $3 on) against the same ones below $2: modification times.
+check_dir_times() {
+  local d n=0
+  while IFS= read -r d; do
+    [ "$(stat -c %Y "$1/$d")" = "$(stat -c %Y "$2/$d" 2>/dev/null)" ] || { fail "directory time differs: $d"; return; }
+    n=$((n + 1))
+  done < <(cd "$1" && find . -mindepth "$3" -type d)
+  echo "  $n directory times restored"
+}
+
+# Extracts $1 into a fresh directory; the tree found at $2 in it must equal the source tree.
 check_extract() {
-  local arc="$1" name dest
+  local arc="$1" inner="${2-/tree}" name dest
   name="$(basename "$arc")"
   dest="$WORK/out-$name"
   unzip32 "-x \"$(winpath "$arc")\" \"$(winpath "$dest")\\\" *.*" || { fail "$name: extraction result $?"; cat "$WORK/cmd.out"; return; }
-  if diff -r "$SRC" "$dest/tree" > "$WORK/diff" 2>&1; then
+  if diff -r "$SRC" "$dest$inner" > "$WORK/diff" 2>&1; then
     echo "extracted $name: identical"
   else
     fail "$name: extracted tree differs"
     head -n 10 "$WORK/diff"
   fi
+  check_dir_times "$SRC" "$dest$inner" "$([ -n "$inner" ] && echo 0 || echo 1)"
 }
 
 for a in zip-stored zip-deflated zip-zip64; do
   check_listing "$ARCS/$a.zip" 0
   check_extract "$ARCS/$a.zip"
 done
-for a in bsdtar 7z; do
+for a in bsdtar 7z zip-utf8; do
   check_listing "$ARCS/$a.zip" 1
   check_extract "$ARCS/$a.zip"
 done
+
+# bsdtar run inside the tree writes "./" first, which names the destination itself.
+(cd "$SRC" && LANG=C bsdtar --format zip -cf "$ARCS/bsdtar-dot.zip" .) || fail "bsdtar ./"
+LANG=C zipinfo -1 "$ARCS/bsdtar-dot.zip" | head -n 1 | grep -qx '\./' || fail "bsdtar-dot.zip does not start with ./"
+check_listing "$ARCS/bsdtar-dot.zip" 1
+check_extract "$ARCS/bsdtar-dot.zip" ""
+head -n 1 "$WORK/cmd.out" | grep -q " 0 not extracted" || fail "bsdtar-dot.zip: $(head -n 1 "$WORK/cmd.out")"
+
+# 7z stores the exact NTFS time; an odd second with a fraction survives.
+NT="$WORK/ntfs"
+mkdir -p "$NT/in"
+echo exact > "$NT/in/f.txt"
+touch -d '2024-02-03 04:05:07.1234567' "$NT/in/f.txt"
+(cd "$NT/in" && 7z a -tzip -bd "$ARCS/7z-ntfs.zip" f.txt >/dev/null) || fail "7z ntfs"
+unzip32 "-x \"$(winpath "$ARCS/7z-ntfs.zip")\" \"$(winpath "$NT/out")\\\"" || { fail "7z-ntfs.zip: result $?"; cat "$WORK/cmd.out"; }
+[ "$(stat -c %y "$NT/out/f.txt")" = "$(stat -c %y "$NT/in/f.txt")" ] && echo "extracted 7z-ntfs.zip: exact time" ||
+  fail "7z-ntfs.zip: time $(stat -c %y "$NT/out/f.txt"), made at $(stat -c %y "$NT/in/f.txt")"
+
+# Shapes written with Python's zipfile: a dated directory written after its files, names
+# ending in dots and blanks, and the same archive cut short.
+python3 - "$ARCS/py.zip" <<'PY' || fail "python zipfile"
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr(zipfile.ZipInfo("dated/in.txt", (2020, 1, 2, 3, 4, 6)), "inside\n" * 500)
+    z.writestr(zipfile.ZipInfo("dated/", (2019, 6, 7, 8, 9, 10)), "")
+    z.writestr(zipfile.ZipInfo("dots. /name. .", (2020, 1, 2, 3, 4, 6)), "dots")
+PY
+unzip32 "-x \"$(winpath "$ARCS/py.zip")\" \"$(winpath "$WORK/py")\\\"" || { fail "py.zip: result $?"; cat "$WORK/cmd.out"; }
+[ "$(TZ=UTC date -r "$WORK/py/dated" '+%F %T')" = "2019-06-07 08:09:10" ] || fail "py.zip: directory time $(date -r "$WORK/py/dated")"
+[ "$(TZ=UTC date -r "$WORK/py/dated/in.txt" '+%F %T')" = "2020-01-02 03:04:06" ] || fail "py.zip: file time"
+[ "$(cat "$WORK/py/dots/name" 2>/dev/null)" = dots ] && echo "extracted py.zip: times, trailing dots dropped" || fail "py.zip: dots. /name. . not written as dots/name"
+head -c "$(($(stat -c %s "$ARCS/py.zip") - 40))" "$ARCS/py.zip" > "$ARCS/py-cut.zip"
+unzip32 "-x \"$(winpath "$ARCS/py-cut.zip")\" \"$(winpath "$WORK/py-cut")\\\""
+r=$?
+[ "$r" = 4 ] && echo "py-cut.zip: broken headers (0x8004)" || fail "py-cut.zip: result $r, not 4 (0x8004)"
 
 # zip reading standard input writes a ZIP64 member named "-" with a data descriptor.
 seq 1 50000 | LANG=C zip -q "$ARCS/stream.zip" - || fail "zip from standard input"

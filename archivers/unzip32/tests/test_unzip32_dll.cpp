@@ -23,7 +23,7 @@ typedef BOOL(WINAPI* CheckArchiveFn)(LPCSTR, int);
 typedef BOOL(WINAPI* ConfigDialogFn)(HWND, LPSTR, int);
 
 const int kExists = 0x8009, kUnsafe = 0x8008, kData = 0x8005, kMethod = 0x8006, kEncrypted = 0x8007,
-          kBusy = 0x800D, kNoMatch = 0x800B;
+          kBusy = 0x800D, kNoMatch = 0x800B, kCorrupt = 0x8004, kOverlap = 0x800F;
 
 template <typename T>
 T Entry(HMODULE h, const char* name) {
@@ -482,7 +482,9 @@ TEST(Extract, ExistingFileReplacedOnlyWhenAsked) {
   EXPECT_EQ("mine", got);
   ReadBytes(dest + "g.txt", got);
   EXPECT_EQ("second", got);
-  EXPECT_EQ(0, UnZip("-x -n " + Quote(arc) + " " + Quote(dest) + " *.*").code);
+  Outcome keep = UnZip("-x -n " + Quote(arc) + " " + Quote(dest) + " *.*");
+  EXPECT_EQ(0, keep.code);
+  EXPECT_EQ(0u, keep.text.find("0 members extracted, 2 kept, 0 not extracted\n")) << keep.text;
   ReadBytes(dest + "f.txt", got);
   EXPECT_EQ("mine", got);
 
@@ -515,7 +517,7 @@ TEST(Safety, NamesLeavingTheDestinationAreRefused) {
   std::vector<TestMember> ms;
   const char* bad[] = {"../evil1.txt",   "..\\evil2.txt",  "/evil3.txt",       "\\evil4.txt",
                        "a/../../evil5.txt", "C:\\kelpo_zip_evil6.txt", "C:kelpo_zip_evil7.txt", "ok.txt:stream",
-                       "sub/CON",        "aux.txt",        "sub/trailing.",    "bad|name.txt",
+                       "sub/CON",        "aux.txt",        "sub/. . .",        "bad|name.txt",
                        "..",             "\\\\server\\share\\evil8.txt"};
   for (const char* n : bad) ms.push_back(Member(n, "bad"));
   ms.push_back(Member("good/ok.txt", "good"));
@@ -562,7 +564,8 @@ TEST(Corrupt, NothingHalfWrittenIsReportedAsSuccess) {
   WriteBytes(s.dir() + "short.zip", whole.substr(0, whole.size() / 2));
   EXPECT_FALSE(Lib().check((s.dir() + "short.zip").c_str(), 0));
   std::string d2 = s.dir() + "short\\";
-  EXPECT_NE(0, UnZip("-x " + Quote(s.dir() + "short.zip") + " " + Quote(d2) + " *.*").code);
+  EXPECT_EQ(kCorrupt, UnZip("-x " + Quote(s.dir() + "short.zip") + " " + Quote(d2) + " *.*").code);
+  EXPECT_EQ(kCorrupt, UnZip("-l --i " + Quote(s.dir() + "short.zip")).code);
   EXPECT_TRUE(DirNames(d2).empty());
 
   // The directory intact but member data damaged in the middle.
@@ -612,18 +615,169 @@ TEST(Reader, DescriptorsZip64CommentsStubsAndUtf8Names) {
   std::vector<ColumnRecord> recs = ListingRecords(list.text);
   ASSERT_EQ(ms.size(), recs.size());
   EXPECT_EQ("\x93\xFA\x96\x7B\x8C\xEA\\\x83\x65\x83\x4C\x83\x58\x83\x67.txt", recs[3].name);
-  EXPECT_EQ("caf__.txt", recs[4].name);
+  EXPECT_EQ("caf??.txt", recs[4].name);
   EXPECT_EQ(ms[1].crc, recs[1].crc);
   EXPECT_EQ(5000u, recs[1].size);
   std::string dest = s.dir() + "r\\";
+  // The name the code page cannot hold is reported, not made up.
   Outcome r = UnZip("-x " + Quote(arc) + " " + Quote(dest) + " *.*", 4096);
-  ASSERT_EQ(0, r.code) << r.text;
-  EXPECT_NE(std::string::npos, r.text.find("Shift-JIS")) << r.text;
-  const char* paths[] = {"desc.txt", "z64.bin", "z64desc.txt", "\x93\xFA\x96\x7B\x8C\xEA\\\x83\x65\x83\x4C\x83\x58\x83\x67.txt",
-                         "caf__.txt"};
-  for (size_t i = 0; i < ms.size(); i++) {
+  EXPECT_EQ(kUnsafe, r.code) << r.text;
+  EXPECT_NE(std::string::npos, r.text.find("cannot represent): caf??.txt")) << r.text;
+  const char* paths[] = {"desc.txt", "z64.bin", "z64desc.txt", "\x93\xFA\x96\x7B\x8C\xEA\\\x83\x65\x83\x4C\x83\x58\x83\x67.txt"};
+  EXPECT_EQ((std::vector<std::string>{"desc.txt", "z64.bin", "z64desc.txt", "\x93\xFA\x96\x7B\x8C\xEA"}), DirNames(dest));
+  for (size_t i = 0; i < 4; i++) {
     std::string got;
     ASSERT_TRUE(ReadBytes(dest + paths[i], got)) << paths[i];
     EXPECT_TRUE(got == ms[i].data) << paths[i];
   }
+}
+
+namespace {
+
+// The modification time of a file or directory, UTC in 100 ns units since 1601.
+uint64_t WriteTime(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  FILETIME ft = {0, 0};
+  if (h != INVALID_HANDLE_VALUE) {
+    GetFileTime(h, nullptr, nullptr, &ft);
+    CloseHandle(h);
+  }
+  return (uint64_t(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+uint64_t DosToUtc(uint16_t date, uint16_t time) {
+  FILETIME local, utc;
+  DosDateTimeToFileTime(date, time, &local);
+  LocalFileTimeToFileTime(&local, &utc);
+  return (uint64_t(utc.dwHighDateTime) << 32) | utc.dwLowDateTime;
+}
+
+std::string Contents(const std::string& path) {
+  std::string got;
+  return ReadBytes(path, got) ? got : "(missing)";
+}
+
+}  // namespace
+
+// Info-ZIP on Linux stores UTF-8 names without the flag; a 0x9E lead byte before '/' must not
+// swallow the separator, and a name the code page cannot hold is reported, not made up.
+TEST(Names, UnflaggedUtf8NamesKeepTheirDirectories) {
+  Scratch s;
+  const std::string nihongo = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E";  // 日本語 in UTF-8: not Shift-JIS
+  const std::string hyouji = "\xE8\xA1\xA8\xE7\xA4\xBA";               // 表示 in UTF-8: also Shift-JIS
+  const std::string sjisNihongo = "\x93\xFA\x96\x7B\x8C\xEA", sjisHyouji = "\x95\x5C\x8E\xA6";
+  std::vector<TestMember> ms;
+  ms.push_back(Member(nihongo + "/", "", 0));
+  ms.push_back(Member(nihongo + "/a.txt", "in a directory"));
+  ms.push_back(Member(nihongo + "/" + nihongo + ".b.txt", "two dots"));
+  ms.push_back(Member(hyouji + "/", "", 0));
+  ms.push_back(Member(hyouji + "/" + nihongo + ".txt", "same directory"));
+  ms.push_back(Member("caf\xC3\xA9/e.txt", "e acute"));
+  ms.back().flags = 0x0800;
+  std::string arc = s.Archive(ms);
+
+  std::vector<ColumnRecord> recs = ListingRecords(UnZip("-l --i " + Quote(arc)).text);
+  ASSERT_EQ(ms.size(), recs.size());
+  EXPECT_EQ(sjisNihongo + "\\a.txt", recs[1].name);
+  EXPECT_EQ(sjisNihongo + "\\" + sjisNihongo + ".b.txt", recs[2].name);
+  EXPECT_EQ(sjisHyouji + "\\", recs[3].name);
+  EXPECT_EQ("caf?\\e.txt", recs[5].name);
+
+  std::string dest = s.dir() + "n\\";
+  Outcome r = UnZip("-x " + Quote(arc) + " " + Quote(dest) + " *.*", 8192);
+  EXPECT_EQ(kUnsafe, r.code);
+  EXPECT_NE(std::string::npos, r.text.find("cannot represent): caf?\\e.txt")) << r.text;
+  EXPECT_EQ(0u, r.text.find("5 members extracted, 0 kept, 1 not extracted\n")) << r.text;
+  EXPECT_EQ((std::vector<std::string>{sjisNihongo, sjisHyouji}), DirNames(dest));
+  EXPECT_EQ((std::vector<std::string>{"a.txt", sjisNihongo + ".b.txt"}), DirNames(dest + sjisNihongo + "\\"));
+  EXPECT_EQ("in a directory", Contents(dest + sjisNihongo + "\\a.txt"));
+  EXPECT_EQ("two dots", Contents(dest + sjisNihongo + "\\" + sjisNihongo + ".b.txt"));
+  EXPECT_EQ("same directory", Contents(dest + sjisHyouji + "\\" + sjisNihongo + ".txt"));
+
+  // Chosen by the listed name, as the filer does.
+  std::string one = s.dir() + "one\\";
+  EXPECT_EQ(0, UnZip("-x " + Quote(arc) + " " + Quote(one) + " " + Quote(recs[1].name)).code);
+  EXPECT_EQ("in a directory", Contents(one + sjisNihongo + "\\a.txt"));
+
+  // Shift-JIS names beside them: each name read by itself; bytes that are neither are refused.
+  std::vector<TestMember> mixed = {Member("\x95\x5C/x.txt", "shift-jis as stored"), Member(hyouji, "hyouji"),
+                                   Member(nihongo + "/a.txt", "utf-8"), Member("bad\x82.txt", "neither")};
+  std::string mixedArc = s.Archive(mixed, TestArchiveOptions(), "mixed.zip");
+  std::string d2 = s.dir() + "m\\";
+  Outcome m = UnZip("-x " + Quote(mixedArc) + " " + Quote(d2) + " *.*", 8192);
+  EXPECT_EQ(kUnsafe, m.code);
+  EXPECT_NE(std::string::npos, m.text.find("neither Shift-JIS nor UTF-8): bad?.txt")) << m.text;
+  EXPECT_EQ((std::vector<std::string>{sjisNihongo, "\x95\x5C", hyouji}), DirNames(d2));
+  EXPECT_EQ("shift-jis as stored", Contents(d2 + "\x95\x5C\\x.txt"));
+  EXPECT_EQ("utf-8", Contents(d2 + sjisNihongo + "\\a.txt"));
+}
+
+TEST(Safety, OverlappingMembersAndForeignLocalNamesRefused) {
+  Scratch s;
+  // 20 directory records for one local record of 1 MB of zeros: 20 MB out of a few KB.
+  std::string bomb = s.dir() + "bomb.zip";
+  ASSERT_TRUE(WriteBytes(bomb, BuildSharedRecordZip("bomb.bin", std::string(1 << 20, '\0'), 20)));
+  EXPECT_FALSE(Lib().check(bomb.c_str(), 0));
+  Outcome l = UnZip("-l --i " + Quote(bomb));
+  EXPECT_EQ(kOverlap, l.code);
+  EXPECT_NE(std::string::npos, l.text.find("overlap")) << l.text;
+  std::string dest = s.dir() + "b\\";
+  EXPECT_EQ(kOverlap, UnZip("-x " + Quote(bomb) + " " + Quote(dest) + " *.*").code);
+  EXPECT_TRUE(DirNames(dest).empty());
+
+  std::vector<TestMember> ms = {Member("a.txt", "first"), Member("b.txt", "second")};
+  std::string zip = BuildZip(ms);
+  zip[30] = 'q';  // the first local header now says q.txt
+  std::string foreign = s.dir() + "foreign.zip";
+  ASSERT_TRUE(WriteBytes(foreign, zip));
+  EXPECT_FALSE(Lib().check(foreign.c_str(), 0));
+  Outcome f = UnZip("-x " + Quote(foreign) + " " + Quote(dest) + " *.*");
+  EXPECT_EQ(kCorrupt, f.code);
+  EXPECT_NE(std::string::npos, f.text.find("a.txt")) << f.text;
+  EXPECT_TRUE(DirNames(dest).empty());
+}
+
+// bsdtar and the tar of Windows write "./" first; it names the destination and is passed over.
+// Names ending in dots or blanks lose them as the file system would drop them.
+TEST(Extract, DotEntryAndTrailingDots) {
+  Scratch s;
+  std::vector<TestMember> ms = {Member("./", "", 0), Member("./a.txt", "a"), Member("./d/", "", 0),
+                                Member("./d/b.txt", "b"), Member("e. /f.txt.", "f"), Member("e/f.txt", "second f")};
+  ms[0].externalAttr = ms[2].externalAttr = 0x10;
+  std::string arc = s.Archive(ms);
+  std::string dest = s.dir() + "dot\\";
+  Outcome r = UnZip("-x " + Quote(arc) + " " + Quote(dest) + " *.*");
+  EXPECT_EQ(kExists, r.code) << r.text;
+  EXPECT_EQ(0u, r.text.find("4 members extracted, 0 kept, 1 not extracted\n")) << r.text;
+  EXPECT_EQ((std::vector<std::string>{"a.txt", "d", "e"}), DirNames(dest));
+  EXPECT_EQ("b", Contents(dest + "d\\b.txt"));
+  EXPECT_EQ("f", Contents(dest + "e\\f.txt"));
+  EXPECT_EQ(0, UnZip("-x -o " + Quote(arc) + " " + Quote(dest) + " *.*").code);
+  EXPECT_EQ("second f", Contents(dest + "e\\f.txt"));
+}
+
+TEST(Extract, DirectoryAndNtfsTimesRestored) {
+  Scratch s;
+  const uint64_t exact = 132647392891234567ull;  // 2021-05-06 07:08:09.1234567 UTC
+  std::vector<TestMember> ms;
+  ms.push_back(Member("d/", "", 0));
+  ms.back().dosDate = (39 << 9) | (6 << 5) | 7;  // 2019-06-07 08:09:10
+  ms.back().dosTime = (8 << 11) | (9 << 5) | 5;
+  ms.push_back(Member("d/e/", "", 0));
+  ms.back().extra = NtfsExtra(exact + 10000000);
+  ms.push_back(Member("d/e/f.txt", "f"));
+  ms.back().extra = NtfsExtra(exact);
+  ms.push_back(Member("d/g.txt", "g"));
+  ms.push_back(Member("d/e/h.txt", "h"));  // written after its directory's record
+  std::string arc = s.Archive(ms);
+  std::string dest = s.dir() + "t\\";
+  Outcome r = UnZip("-x " + Quote(arc) + " " + Quote(dest) + " *.*");
+  ASSERT_EQ(0, r.code) << r.text;
+  EXPECT_EQ(DosToUtc(ms[0].dosDate, ms[0].dosTime), WriteTime(dest + "d"));
+  EXPECT_EQ(exact + 10000000, WriteTime(dest + "d\\e"));
+  EXPECT_EQ(exact, WriteTime(dest + "d\\e\\f.txt"));
+  EXPECT_EQ(DosToUtc(ms[3].dosDate, ms[3].dosTime), WriteTime(dest + "d\\g.txt"));
+  // The destination keeps no work directory behind.
+  EXPECT_EQ(std::vector<std::string>{"d"}, DirNames(dest));
 }

@@ -165,3 +165,39 @@ inline std::string BuildZip(std::vector<TestMember>& members, const TestArchiveO
   out += opt.comment;
   return out;
 }
+
+// An NTFS extra field holding the modification time (UTC, 100 ns units since 1601); the
+// access and creation times are those of the modification.
+inline std::string NtfsExtra(uint64_t mtime) {
+  std::string x;
+  Put16(x, 0x000A);
+  Put16(x, 32);
+  Put32(x, 0);
+  Put16(x, 1);
+  Put16(x, 24);
+  Put64(x, mtime);
+  Put64(x, mtime);
+  Put64(x, mtime);
+  return x;
+}
+
+// One member whose single local record the central directory lists count times over: a small
+// file that expands to count times its data.
+inline std::string BuildSharedRecordZip(const std::string& name, const std::string& data, int count) {
+  std::vector<TestMember> one(1);
+  one[0].name = name;
+  one[0].data = data;
+  std::string zip = BuildZip(one);
+  size_t cd = zip.find("PK\x01\x02"), end = zip.size() - 22;
+  std::string record = zip.substr(cd, end - cd), central;
+  for (int i = 0; i < count; i++) central += record;
+  std::string out = zip.substr(0, cd) + central;
+  Put32(out, 0x06054b50);
+  Put32(out, 0);
+  Put16(out, uint32_t(count));
+  Put16(out, uint32_t(count));
+  Put32(out, uint32_t(central.size()));
+  Put32(out, uint32_t(cd));
+  Put16(out, 0);
+  return out;
+}

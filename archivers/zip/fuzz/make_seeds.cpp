@@ -1,5 +1,6 @@
 // Writes the hand-made seeds of the fuzzing corpus: archives with the features the reader
-// handles (ZIP64 fields, data descriptors, UTF-8 names, comments, stubs) and broken ones.
+// handles (ZIP64 fields, data descriptors, UTF-8 names, comments, stubs, NTFS times) and broken
+// ones (cut short, overlapping members, local headers naming another file).
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -61,6 +62,19 @@ int main(int argc, char** argv) {
     std::string z = BuildZip(ms);
     Save(dir, "truncated_half.zip", z.substr(0, z.size() / 2));
     Save(dir, "truncated_tail.zip", z.substr(z.size() / 2));
+  }
+  {
+    std::vector<TestMember> ms = {M("./", "", 0), M("./\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e/a.txt", text),
+                                  M("./\xe8\xa1\xa8\xe7\xa4\xba/", "", 0)};
+    ms[1].extra = NtfsExtra(132647392891234567ull);
+    Save(dir, "ok_utf8_unflagged_ntfs.zip", BuildZip(ms));
+  }
+  Save(dir, "overlap_shared_record.zip", BuildSharedRecordZip("bomb.bin", std::string(20000, '\0'), 20));
+  {
+    std::vector<TestMember> ms = {M("a.txt", "first"), M("b.txt", "second")};
+    std::string z = BuildZip(ms);
+    z[30] = 'q';
+    Save(dir, "foreign_local_name.zip", z);
   }
   return 0;
 }
