@@ -55,6 +55,7 @@ void FreeTreeTable();
 // network drives. dialog (may be null) owns the report of a failed network-name query.
 void BuildDriveRecords(HWND dialog);
 int FindDriveRecord(char letter);           // index or -1
+char UpperDriveLetter(char c);              // a-z to A-Z, anything else as it is
 int QueryVolume(int drive);                 // 1 when the volume information is valid
 
 // Scanning. ScanTree appends the subdirectories of directory (no trailing backslash) below
@@ -79,6 +80,11 @@ int SaveTreeFile(const char *path);
 // scan. dialog (may be null) shows the progress.
 void LoadOrScanDrive(HWND dialog, int drive, int force);
 
-// The Tree (T) and Logdsk (L) commands on the main window.
+// The dialogs themselves: 1 on OK. The tree dialog starts from TreePath and leaves the
+// chosen directory there; Logdsk changes CurrentPath (and the process's current directory).
+int RunTreeDialog(HWND owner);
+int RunLogdskDialog(HWND owner, int openTreeAtOnce);
+
+// The Tree (T) and Logdsk (L) commands on the main window; shifted: Logdsk opens the tree at once.
 void TreeCommand(HWND hwnd);
-void LogdskCommand(HWND hwnd);
+void LogdskCommand(HWND hwnd, int shifted);
