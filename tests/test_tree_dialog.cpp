@@ -1,0 +1,365 @@
+// The tree dialog and the Logdsk dialog driven with keys and buttons on drive C: of the test
+// system: the tree opens on the current directory, follows the arrow keys, returns the
+// chosen directory, keeps its cache file, rescans on request; Logdsk checks what is typed.
+// Drive C: of the test system reaches into the home directory through links, so its full scan
+// is not predictable: each test writes the drive's cache file with the tree it made, and only
+// the refresh test scans.
+#include <gtest/gtest.h>
+#include <string>
+#include <string.h>
+#include "base/globals.h"
+#include "config/settings.h"
+#include "filelist/pathutil.h"
+#include "screen/screen.h"
+#include "tree/pathhistory.h"
+#include "tree/tree.h"
+#include "dialogdriver.h"
+#include "testutil.h"
+#include "tree_ids.h"
+
+namespace {
+
+const char CACHE[] = "C:\\KLPTREE.DAT";
+
+class TreeDialogTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_EQ(1, AllocateTables());
+        SetDefaultSettings();
+        CreateScreenFonts();
+    }
+    static void TearDownTestSuite()
+    {
+        DeleteScreenFonts();
+        FreeTables();
+    }
+
+    TempDir temp;
+    std::string savedPath;
+
+    char savedDirectory[MAX_PATH] = "";
+
+    void SetUp() override
+    {
+        GetCurrentDirectoryA(sizeof savedDirectory, savedDirectory);
+        savedPath = CurrentPath;
+        Settings.treesave = 1;
+        Settings.treemode = 0;
+        Settings.historyCount = 0;
+        SetFileAttributesA(CACHE, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(CACHE);
+        temp.MakeDir("alpha");
+        temp.MakeDir("alpha\\beta");
+        temp.MakeDir("empty");
+        temp.MakeDir("gamma");
+        temp.MakeFile("alpha\\one.txt", "1");
+        for (const char *name : {"b1.txt", "b2.txt", "b3.txt"})
+            temp.MakeFile(std::string("alpha\\beta\\") + name, "b");
+        for (int i = 0; i < 25; i++)
+            temp.MakeFile("gamma\\g" + std::to_string(i) + ".txt", "g");
+        temp.MakeFile("gamma\\hidden.txt", "h", FILE_ATTRIBUTE_HIDDEN);
+        lstrcpynA(CurrentPath, temp.Full("alpha").c_str(), 1024);
+        phantom = "phantom-" + std::to_string(GetCurrentProcessId());
+        WriteCache();
+    }
+
+    // The cache of C: as a scan would give it if the drive held only the test's directories
+    // and, beside them in the root, one that does not exist.
+    std::string phantom;
+    void WriteCache()
+    {
+        ASSERT_EQ(1, AllocateTreeTable());
+        BeginTreeScan("C:\\");
+        auto add = [](int depth, const std::string &path) {
+            TreeNode &n = TreeNodes[TreeNodeCount++];
+            n.depth = depth;
+            n.attributes = FILE_ATTRIBUTE_DIRECTORY;
+            lstrcpynA(n.name, path.c_str(), TREE_NAME_BYTES);
+        };
+        add(1, "C:\\" + phantom);
+        int depth = 0;
+        for (size_t at = 3; at <= temp.path.size(); at++) {
+            if (at == temp.path.size() || temp.path[at] == '\\')
+                add(++depth, temp.path.substr(0, at));
+        }
+        for (const char *sub : {"alpha", "alpha\\beta", "empty", "gamma"})
+            add(depth + 1 + (strchr(sub, '\\') ? 1 : 0), temp.Full(sub));
+        SortTree(0, TreeNodeCount - 1);
+        ReduceToNames();
+        ComputeLineMasks();
+        ASSERT_EQ(1, SaveTreeFile(CACHE));
+        FreeTreeTable();
+    }
+    void TearDown() override
+    {
+        SetCurrentDirectoryA(savedDirectory);     // Logdsk makes its directory current
+        SetFileAttributesA(CACHE, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(CACHE);
+        strcpy(CurrentPath, savedPath.c_str());
+    }
+
+    static int ListCount(HWND dialog, int id) { return (int)SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0); }
+    static std::string Text(HWND dialog, int id)
+    {
+        char text[1024] = "";
+        GetDlgItemTextA(dialog, id, text, sizeof text);
+        return text;
+    }
+    static bool Loaded(HWND dialog)
+    {
+        return ListCount(dialog, IDC_TREE_LIST) > 0 && Text(dialog, IDC_TREE_STATUS).find("File System") != std::string::npos;
+    }
+    static bool HasNode(const char *name)
+    {
+        for (int i = 0; i < TreeNodeCount; i++)
+            if (strcmp(TreeNodes[i].name, name) == 0)
+                return true;
+        return false;
+    }
+};
+
+TEST_F(TreeDialogTest, KeysMoveThroughTheTreeAndReturnTheChosenDirectory)
+{
+    DialogDriver driver;
+    std::string seenPath, seenField, status;
+    int alphaFiles = -1, betaFiles = -1, emptyFiles = -1, gammaFiles = -1, selected = -1, top = -1;
+    driver.ThenSteps([&](HWND dialog, int step) {
+        static int phase;
+        if (step == 0)
+            phase = 0;
+        HWND list = GetDlgItem(dialog, IDC_TREE_LIST);
+        switch (phase) {
+        case 0:     // loaded, on alpha
+            if (!Loaded(dialog) || temp.Full("alpha") != TreePath)
+                return false;
+            seenPath = TreePath;
+            seenField = Text(dialog, IDC_TREE_PATH);
+            status = Text(dialog, IDC_TREE_STATUS);
+            alphaFiles = ListCount(dialog, IDC_TREE_FILES);
+            selected = (int)SendMessageA(list, LB_GETCURSEL, 0, 0);
+            top = (int)SendMessageA(list, LB_GETTOPINDEX, 0, 0);
+            PressKey(dialog, VK_DOWN);
+            phase = 1;
+            return false;
+        case 1:     // beta, the child of alpha
+            if (temp.Full("alpha\\beta") != TreePath || Text(dialog, IDC_TREE_PATH) != TreePath)
+                return false;
+            betaFiles = ListCount(dialog, IDC_TREE_FILES);
+            PressKey(dialog, VK_DOWN);
+            phase = 2;
+            return false;
+        case 2:     // empty: no files
+            if (temp.Full("empty") != TreePath)
+                return false;
+            emptyFiles = ListCount(dialog, IDC_TREE_FILES);
+            PressKey(dialog, VK_DOWN);
+            phase = 3;
+            return false;
+        case 3:     // gamma: 26 files, 20 shown
+            if (temp.Full("gamma") != TreePath)
+                return false;
+            gammaFiles = ListCount(dialog, IDC_TREE_FILES);
+            PressKey(dialog, VK_RETURN);
+            phase = 4;
+            return true;
+        }
+        return false;
+    });
+    char path[1024];
+    strcpy(path, "C:\\");
+    EXPECT_EQ(1, OpenDirectoryTree(NULL, path));
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(0, driver.Unexpected());
+    ASSERT_EQ(1u, driver.seen.size());
+    EXPECT_EQ("Kelpo - Directory Tree", driver.seen[0].caption);
+    EXPECT_EQ(temp.Full("gamma"), path);
+    EXPECT_EQ(temp.Full("alpha"), seenPath);
+    EXPECT_EQ(seenPath, seenField);
+    EXPECT_NE(std::string::npos, status.find("directories  ")) << status;
+    EXPECT_EQ(1, alphaFiles);
+    EXPECT_EQ(3, betaFiles);
+    EXPECT_EQ(1, emptyFiles);      // "No File"
+    EXPECT_EQ(20, gammaFiles);
+    EXPECT_GT(selected, 0);
+    EXPECT_LE(top, selected);
+    // The tree was saved when the dialog ended: hidden, and it loads back.
+    DWORD attributes = GetFileAttributesA(CACHE);
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
+    ASSERT_EQ(1, AllocateTreeTable());
+    EXPECT_EQ(1, LoadTreeFile(CACHE));
+    EXPECT_TRUE(HasNode("gamma"));
+    EXPECT_TRUE(HasNode("beta"));
+    FreeTreeTable();
+}
+
+TEST_F(TreeDialogTest, CacheIsLoadedUntilRefreshRescansAndCancelKeepsThePath)
+{
+    char path[1024];
+    strcpy(path, "C:\\");
+    bool phantomBeforeRefresh = false, phantomAfterRefresh = true;
+    int nodesBefore = 0;
+    DialogDriver driver;
+    driver.ThenSteps([&](HWND dialog, int step) {
+        static int phase;
+        if (step == 0)
+            phase = 0;
+        if (!Loaded(dialog))
+            return false;
+        if (phase == 0) {
+            phantomBeforeRefresh = HasNode(phantom.c_str());
+            nodesBefore = TreeNodeCount;
+            PressButton(dialog, IDC_TREE_REFRESH);
+            phase = 1;
+            return false;
+        }
+        if (HasNode(phantom.c_str()))
+            return false;
+        phantomAfterRefresh = false;
+        PressButton(dialog, IDCANCEL);
+        return true;
+    });
+    EXPECT_EQ(0, OpenDirectoryTree(NULL, path));
+    EXPECT_STREQ("C:\\", path);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(0, driver.Unexpected());
+    EXPECT_TRUE(phantomBeforeRefresh);     // the cache was used, not a scan
+    EXPECT_EQ(10, nodesBefore);
+    EXPECT_FALSE(phantomAfterRefresh);
+    // Leaving the dialog saved the rescanned tree.
+    ASSERT_EQ(1, AllocateTreeTable());
+    EXPECT_EQ(1, LoadTreeFile(CACHE));
+    EXPECT_FALSE(HasNode(phantom.c_str()));
+    EXPECT_TRUE(HasNode("users"));
+    FreeTreeTable();
+}
+
+TEST_F(TreeDialogTest, ShiftHeldLeavesTheFileListUntilShiftIsReleased)
+{
+    int filesWhileShifted = -1, filesAfterRelease = -1;
+    DialogDriver driver;
+    driver.ThenSteps([&](HWND dialog, int step) {
+        static int phase;
+        if (step == 0)
+            phase = 0;
+        HWND list = GetDlgItem(dialog, IDC_TREE_LIST);
+        BYTE keys[256];
+        if (phase == 0) {
+            if (!Loaded(dialog) || temp.Full("alpha") != TreePath || ListCount(dialog, IDC_TREE_FILES) != 1)
+                return false;
+            GetKeyboardState(keys);
+            keys[VK_SHIFT] = 0x80;
+            SetKeyboardState(keys);
+            PressKey(dialog, VK_DOWN);
+            phase = 1;
+            return false;
+        }
+        if (phase == 1) {
+            if (temp.Full("alpha\\beta") != TreePath)
+                return false;
+            filesWhileShifted = ListCount(dialog, IDC_TREE_FILES);
+            GetKeyboardState(keys);
+            keys[VK_SHIFT] = 0;
+            SetKeyboardState(keys);
+            PostMessageA(list, WM_KEYUP, VK_SHIFT, 0xC0000001);
+            phase = 2;
+            return false;
+        }
+        if (ListCount(dialog, IDC_TREE_FILES) != 3 && step < 60)
+            return false;
+        filesAfterRelease = ListCount(dialog, IDC_TREE_FILES);
+        PressButton(dialog, IDOK);
+        return true;
+    });
+    char path[1024] = "C:\\";
+    EXPECT_EQ(1, OpenDirectoryTree(NULL, path));
+    EXPECT_EQ(temp.Full("alpha\\beta"), path);
+    EXPECT_EQ(1, filesWhileShifted);
+    EXPECT_EQ(3, filesAfterRelease);
+}
+
+TEST_F(TreeDialogTest, LogdskChecksTheEntryAndChangesTheDirectory)
+{
+    char letters[TREE_DRIVE_COUNT + 1];
+    DriveLetters(letters);
+    std::string driveLine, firstEntry;
+    std::string messages;
+    DialogDriver driver;
+    auto type = [](HWND dialog, const std::string &text) {
+        SetDlgItemTextA(dialog, IDC_PATH_COMBO, text.c_str());
+        PressButton(dialog, IDOK);
+    };
+    auto answer = [&](HWND dialog) {
+        messages += ReadDialog(dialog).caption + "|";
+        PressKey(dialog, VK_RETURN);
+    };
+    driver.Then([&](HWND dialog) {
+        driveLine = Text(dialog, IDC_DRIVE_LINE);
+        char entry[1024] = "";
+        SendDlgItemMessageA(dialog, IDC_PATH_COMBO, CB_GETLBTEXT, 0, (LPARAM)entry);
+        firstEntry = entry;
+        type(dialog, "1");
+    });
+    driver.Then(answer);                                  // not a drive
+    driver.Then([&](HWND dialog) { type(dialog, temp.Full("gamma\\missing")); });
+    driver.Then(answer);                                  // not a directory
+    driver.Then([&](HWND dialog) { type(dialog, temp.Full("gamma") + "\\"); });
+    EXPECT_EQ(1, RunLogdskDialog(NULL, 0));
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(0, driver.Unexpected());
+    EXPECT_EQ(std::string("<") + letters + ">", driveLine);
+    EXPECT_EQ(temp.Full("alpha"), firstEntry);
+    EXPECT_EQ("Kelpo - Logdsk|Kelpo - Logdsk|", messages);
+    ASSERT_GE(driver.seen.size(), 4u);
+    EXPECT_EQ(temp.Full("gamma"), PathHistory[0]);
+    EXPECT_EQ(temp.Full("alpha"), PathHistory[1]);
+    std::string current = CurrentPath;
+    StripBackslash(CurrentPath);
+    EXPECT_EQ(temp.Full("gamma"), std::string(CurrentPath)) << current;
+}
+
+TEST_F(TreeDialogTest, LogdskTreeButtonFillsTheEntryAndTreeAtOnceCancelsTheWhole)
+{
+    std::string entryAfterTree;
+    DialogDriver driver;
+    driver.Then([&](HWND dialog) { PressButton(dialog, IDC_TREE_BUTTON); });
+    driver.ThenSteps([&](HWND dialog, int) {          // the tree, on alpha: go to beta
+        if (!Loaded(dialog) || temp.Full("alpha") != TreePath)
+            return false;
+        PressKey(dialog, VK_DOWN);
+        return true;
+    });
+    driver.ThenSteps([&](HWND dialog, int) {
+        if (temp.Full("alpha\\beta") != TreePath)
+            return false;
+        PressKey(dialog, VK_RETURN);
+        return true;
+    });
+    driver.ThenSteps([&](HWND dialog, int) {          // back in Logdsk
+        if (ReadDialog(dialog).caption != "Kelpo - Logdsk")
+            return false;
+        entryAfterTree = Text(dialog, IDC_PATH_COMBO);
+        PressButton(dialog, IDCANCEL);
+        return true;
+    });
+    EXPECT_EQ(0, RunLogdskDialog(NULL, 0));
+    EXPECT_EQ(temp.Full("alpha\\beta"), entryAfterTree);
+    EXPECT_EQ(temp.Full("alpha"), std::string(CurrentPath));
+
+    DialogDriver atOnce;
+    std::string caption;
+    atOnce.ThenSteps([&](HWND dialog, int) {
+        if (!Loaded(dialog))
+            return false;
+        caption = ReadDialog(dialog).caption;
+        PressKey(dialog, VK_ESCAPE);
+        return true;
+    });
+    EXPECT_EQ(0, RunLogdskDialog(NULL, 1));
+    EXPECT_TRUE(atOnce.Done());
+    EXPECT_EQ(0, atOnce.Unexpected());
+    EXPECT_EQ("Kelpo - Directory Tree", caption);
+}
+
+} // namespace
