@@ -223,9 +223,13 @@ int ComparePaths(const char *a, const char *b)
 {
     for (;;) {
         const char *endA = NextSeparator(a), *endB = NextSeparator(b);
-        int order = CompareStringA(GetThreadLocale(), 0, a, (int)(endA - a), b, (int)(endB - b));
-        if (order != CSTR_EQUAL)
-            return order - CSTR_EQUAL;
+        int lengthA = (int)(endA - a), lengthB = (int)(endB - b);
+        // Equal bytes compare equal: the locale's comparison is needed only where they differ.
+        if (lengthA != lengthB || memcmp(a, b, lengthA) != 0) {
+            int order = CompareStringA(GetThreadLocale(), 0, a, lengthA, b, lengthB);
+            if (order != CSTR_EQUAL)
+                return order - CSTR_EQUAL;
+        }
         if (!*endA)
             return *endB ? -1 : 0;
         if (!*endB)
