@@ -1,9 +1,8 @@
 // The tree dialog and the Logdsk dialog driven with keys and buttons on drive C: of the test
 // system: the tree opens on the current directory, follows the arrow keys, returns the
 // chosen directory, keeps its cache file, rescans on request; Logdsk checks what is typed.
-// Drive C: of the test system reaches into the home directory through links, so its full scan
-// is not predictable: each test writes the drive's cache file with the tree it made, and only
-// the refresh test scans.
+// Each test writes the cache file of C: with the tree it made (test_tree_support.h); only the
+// refresh test scans the drive.
 #include <gtest/gtest.h>
 #include <string>
 #include <string.h>
@@ -16,10 +15,11 @@
 #include "dialogdriver.h"
 #include "testutil.h"
 #include "tree_ids.h"
+#include "test_tree_support.h"
 
 namespace {
 
-const char CACHE[] = "C:\\KLPTREE.DAT";
+const char *const CACHE = DRIVE_C_CACHE;
 
 class TreeDialogTest : public ::testing::Test {
 protected:
@@ -47,8 +47,7 @@ protected:
         Settings.treesave = 1;
         Settings.treemode = 0;
         Settings.historyCount = 0;
-        SetFileAttributesA(CACHE, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(CACHE);
+        RemoveDriveCCache();
         temp.MakeDir("alpha");
         temp.MakeDir("alpha\\beta");
         temp.MakeDir("empty");
@@ -61,41 +60,15 @@ protected:
         temp.MakeFile("gamma\\hidden.txt", "h", FILE_ATTRIBUTE_HIDDEN);
         lstrcpynA(CurrentPath, temp.Full("alpha").c_str(), 1024);
         phantom = "phantom-" + std::to_string(GetCurrentProcessId());
-        WriteCache();
+        ASSERT_TRUE(WriteDriveCCache(temp.path, {"alpha", "alpha\\beta", "empty", "gamma"}, phantom));
     }
 
-    // The cache of C: as a scan would give it if the drive held only the test's directories
-    // and, beside them in the root, one that does not exist.
     std::string phantom;
-    void WriteCache()
-    {
-        ASSERT_EQ(1, AllocateTreeTable());
-        BeginTreeScan("C:\\");
-        auto add = [](int depth, const std::string &path) {
-            TreeNode &n = TreeNodes[TreeNodeCount++];
-            n.depth = depth;
-            n.attributes = FILE_ATTRIBUTE_DIRECTORY;
-            lstrcpynA(n.name, path.c_str(), TREE_NAME_BYTES);
-        };
-        add(1, "C:\\" + phantom);
-        int depth = 0;
-        for (size_t at = 3; at <= temp.path.size(); at++) {
-            if (at == temp.path.size() || temp.path[at] == '\\')
-                add(++depth, temp.path.substr(0, at));
-        }
-        for (const char *sub : {"alpha", "alpha\\beta", "empty", "gamma"})
-            add(depth + 1 + (strchr(sub, '\\') ? 1 : 0), temp.Full(sub));
-        SortTree(0, TreeNodeCount - 1);
-        ReduceToNames();
-        ComputeLineMasks();
-        ASSERT_EQ(1, SaveTreeFile(CACHE));
-        FreeTreeTable();
-    }
+
     void TearDown() override
     {
         SetCurrentDirectoryA(savedDirectory);     // Logdsk makes its directory current
-        SetFileAttributesA(CACHE, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(CACHE);
+        RemoveDriveCCache();
         strcpy(CurrentPath, savedPath.c_str());
     }
 

@@ -8,6 +8,7 @@
 #include "filelist/pathutil.h"
 #include "ui/msgdlg.h"
 #include "app/mainwnd.h"
+#include "base/commands.h"
 #include "tree_ids.h"
 #include <commdlg.h>
 #include <stdio.h>
@@ -171,9 +172,9 @@ int RunLogdskDialog(HWND owner, int openTreeAtOnce)
 
 // ---- the commands ----
 
-void LogdskCommand(HWND hwnd, int shifted)
+void LogdskCommand(HWND hwnd)
 {
-    if (!RunLogdskDialog(hwnd, shifted))
+    if (!RunLogdskDialog(hwnd, IsShifted()))
         return;
     FileMask[0] = '\0';
     CursorSlot = -1;

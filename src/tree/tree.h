@@ -85,6 +85,6 @@ void LoadOrScanDrive(HWND dialog, int drive, int force);
 int RunTreeDialog(HWND owner);
 int RunLogdskDialog(HWND owner, int openTreeAtOnce);
 
-// The Tree (T) and Logdsk (L) commands on the main window; shifted: Logdsk opens the tree at once.
+// The Tree (T) and Logdsk (L) commands on the main window; Logdsk with Shift opens the tree at once.
 void TreeCommand(HWND hwnd);
-void LogdskCommand(HWND hwnd, int shifted);
+void LogdskCommand(HWND hwnd);

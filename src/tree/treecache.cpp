@@ -79,7 +79,9 @@ int SaveTreeFile(const char *path)
     PutLong(out, (DWORD)TreeNodeCount);
     for (int i = 0; i < TreeNodeCount; i++) {
         const TreeNode *node = &TreeNodes[i];
-        size_t length = strnlen(node->name, TREE_NAME_BYTES - 1);
+        size_t length = 0;
+        while (length < TREE_NAME_BYTES - 1 && node->name[length])
+            length++;
         PutWord(out, (WORD)node->depth);
         PutLong(out, node->attributes);
         PutLong(out, node->lineMask);

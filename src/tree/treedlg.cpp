@@ -5,34 +5,14 @@
 #include "config/settings.h"
 #include "filelist/pathutil.h"
 #include "screen/screen.h"
+#include "screen/screendc.h"
+#include "base/commands.h"
 #include "ui/msgdlg.h"
-#include "app/dispatch.h"      // IsShifted
 #include "tree_ids.h"
 #include <stdio.h>
 #include <string.h>
 
 namespace {
-
-// Scoped GDI helpers: every object selected here is put back and deleted on the way out.
-struct SelectIn {
-    HDC dc;
-    HGDIOBJ old;
-    SelectIn(HDC d, HGDIOBJ object) : dc(d), old(object ? SelectObject(d, object) : NULL) {}
-    ~SelectIn() { if (old) SelectObject(dc, old); }
-};
-
-struct OwnedObject {
-    HGDIOBJ object;
-    explicit OwnedObject(HGDIOBJ o) : object(o) {}
-    ~OwnedObject() { if (object) DeleteObject(object); }
-};
-
-struct WindowDC {
-    HWND window;
-    HDC dc;
-    explicit WindowDC(HWND w) : window(w), dc(GetDC(w)) {}
-    ~WindowDC() { if (dc) ReleaseDC(window, dc); }
-};
 
 struct FilePreview {
     char name[260];
@@ -71,15 +51,15 @@ HFONT ListFont()
 
 HFONT CreatePathFont()
 {
-    WindowDC screen(NULL);
-    int height = -(GetDeviceCaps(screen.dc, LOGPIXELSY) * 10 / 72);
+    WindowFontDC screen(NULL);
+    int height = -(GetDeviceCaps(screen, LOGPIXELSY) * 10 / 72);
     return CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, FIXED_PITCH,
                        "ＭＳ ゴシック");
 }
 
 SIZE TextSize(HDC dc, HFONT font, const char *text)
 {
-    SelectIn selected(dc, font);
+    SelectedObject selected(dc, font);
     SIZE size = {0, 0};
     GetTextExtentPoint32A(dc, text, (int)strlen(text), &size);
     return size;
@@ -140,7 +120,7 @@ COLORREF AttributeColor(DWORD attributes, int plainSlot)
 
 void ItemText(HDC dc, int x, int y, COLORREF color, const char *text)
 {
-    SelectIn font(dc, ListFont());
+    SelectedObject font(dc, ListFont());
     SetTextColor(dc, color);
     int oldMode = SetBkMode(dc, TRANSPARENT);
     TextOutA(dc, x, y, text, (int)strlen(text));
@@ -180,15 +160,16 @@ void DrawTreeItem(HWND dialog, const DRAWITEMSTRUCT *item)
     }
     HDC dc = item->hDC;
     {
-        OwnedObject brush(CreateSolidBrush(fill));
-        OwnedObject pen(CreatePen(PS_SOLID, 1, frame));
-        SelectIn b(dc, brush.object);
-        SelectIn p(dc, frame == fill ? GetStockObject(NULL_PEN) : pen.object);
-        Rectangle(dc, r.left, r.top, r.right + (frame == fill), r.bottom + (frame == fill));
+        OwnedObject brush(dc, CreateSolidBrush(fill));
+        if (frame == fill) {
+            PatBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, PATCOPY);
+        } else {
+            OwnedObject pen(dc, CreatePen(PS_SOLID, 1, frame));
+            Rectangle(dc, r.left, r.top, r.right, r.bottom);
+        }
     }
     {
-        OwnedObject pen(CreatePen(PS_SOLID, 1, line));
-        SelectIn p(dc, pen.object);
+        OwnedObject pen(dc, CreatePen(PS_SOLID, 1, line));
         for (int k = 0; k < 32; k++)
             if (node->lineMask & (1u << k)) {
                 MoveToEx(dc, r.left + TREE_INDENT * k + 4, r.top, NULL);
@@ -216,8 +197,11 @@ void DrawFileItem(const DRAWITEMSTRUCT *item)
         return;
     const FilePreview *file = &previewFiles[item->itemData];
     HDC dc = item->hDC;
-    OwnedObject brush(CreateSolidBrush(SlotColor(CL_BACK)));
-    FillRect(dc, &item->rcItem, (HBRUSH)brush.object);
+    const RECT &r = item->rcItem;
+    {
+        OwnedObject brush(dc, CreateSolidBrush(SlotColor(CL_BACK)));
+        PatBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, PATCOPY);
+    }
     COLORREF color = AttributeColor(file->attributes, file->attributes & FILE_ATTRIBUTE_DIRECTORY ? CL_SUBDIR : CL_NORMAL);
     ItemText(dc, item->rcItem.left, item->rcItem.top, color, file->name);
 }
@@ -234,7 +218,7 @@ void DrawDriveItem(const DRAWITEMSTRUCT *item)
     HICON icon = drive->kind >= 0 && drive->kind < 5 ? driveIcons[drive->kind] : NULL;
     if (icon)
         DrawIconEx(dc, r.left + 4, r.top + (height - 16) / 2, icon, 16, 16, 0, NULL, DI_NORMAL);
-    SelectIn font(dc, pathFont);
+    SelectedObject font(dc, pathFont);
     SIZE size = TextSize(dc, pathFont, "Mj");
     int y = r.top + (height - size.cy) / 2;
     SetTextColor(dc, color);
@@ -316,7 +300,7 @@ void FillTreeList(HWND dialog, int drive)
     int select = 0;
     widestRow = 0;
     {
-        WindowDC window(list);
+        WindowFontDC window(list);
         for (int i = 0; i < TreeNodeCount; i++) {
             SendMessageA(list, LB_ADDSTRING, 0, i);
             if (searching && i > 0) {
@@ -329,7 +313,7 @@ void FillTreeList(HWND dialog, int drive)
                 select = i;
                 searching = false;
             }
-            int width = TreeNodes[i].depth * TREE_INDENT + TextSize(window.dc, ListFont(), TreeNodes[i].name).cx + 4;
+            int width = TreeNodes[i].depth * TREE_INDENT + TextSize(window, ListFont(), TreeNodes[i].name).cx + 4;
             if (width > widestRow)
                 widestRow = width;
         }
@@ -389,9 +373,9 @@ BOOL OnInitDialog(HWND dialog)
     BuildDriveRecords(dialog);
     HWND drives = GetDlgItem(dialog, IDC_TREE_DRIVES);
     {
-        WindowDC window(drives);
+        WindowFontDC window(drives);
         HFONT font = (HFONT)SendMessageA(drives, WM_GETFONT, 0, 0);
-        widestDriveName = TextSize(window.dc, font, "X:").cx + 12;
+        widestDriveName = TextSize(window, font, "X:").cx + 12;
     }
     char letter = UpperDriveLetter(CurrentPath[0]);
     for (int i = 0; i < DriveRecordCount; i++) {
@@ -409,15 +393,15 @@ BOOL OnInitDialog(HWND dialog)
     SetDlgItemTextA(dialog, IDC_TREE_PATH, " ");
     {
         HWND field = GetDlgItem(dialog, IDC_TREE_PATH);
-        WindowDC window(field);
+        WindowFontDC window(field);
         RECT client;
         GetClientRect(field, &client);
-        int zero = TextSize(window.dc, pathFont, "0").cx;
+        int zero = TextSize(window, pathFont, "0").cx;
         pathFieldChars = zero > 0 ? (client.right - client.left - 4) / zero : 0;
     }
     {
-        WindowDC window(dialog);
-        int height = TextSize(window.dc, ListFont(), "Mj").cy;
+        WindowFontDC window(dialog);
+        int height = TextSize(window, ListFont(), "Mj").cy;
         SendDlgItemMessageA(dialog, IDC_TREE_LIST, LB_SETITEMHEIGHT, 0, height);
         SendDlgItemMessageA(dialog, IDC_TREE_FILES, LB_SETITEMHEIGHT, 0, height);
     }

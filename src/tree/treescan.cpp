@@ -226,7 +226,7 @@ int ComparePaths(const char *a, const char *b)
         int lengthA = (int)(endA - a), lengthB = (int)(endB - b);
         // Equal bytes compare equal: the locale's comparison is needed only where they differ.
         if (lengthA != lengthB || memcmp(a, b, lengthA) != 0) {
-            int order = CompareStringA(GetThreadLocale(), 0, a, lengthA, b, lengthB);
+            int order = CompareStringA(LOCALE_USER_DEFAULT, 0, a, lengthA, b, lengthB);
             if (order != CSTR_EQUAL)
                 return order - CSTR_EQUAL;
         }
