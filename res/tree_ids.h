@@ -20,5 +20,3 @@
 #define IDC_TREE_DRIVE_LABEL    2002
 // Posted by the tree dialog to itself: load or scan the shown drive once it is on screen.
 #define IDM_TREE_LOAD           10231
-
-#define IDI_DRIVE_FIRST         10158   // one icon per drive kind, 10158 … 10162

@@ -368,7 +368,7 @@ BOOL OnInitDialog(HWND dialog)
     pathFont = CreatePathFont();
     HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(NULL);
     for (int k = 0; k < 5; k++)
-        driveIcons[k] = (HICON)LoadImageA(instance, MAKEINTRESOURCEA(IDI_DRIVE_FIRST + k), IMAGE_ICON, 16, 16, 0);
+        driveIcons[k] = (HICON)LoadImageA(instance, MAKEINTRESOURCEA(IDI_DRIVE_REMOVABLE + k), IMAGE_ICON, 16, 16, 0);
 
     BuildDriveRecords(dialog);
     HWND drives = GetDlgItem(dialog, IDC_TREE_DRIVES);
