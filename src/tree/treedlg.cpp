@@ -9,6 +9,7 @@
 #include "base/commands.h"
 #include "ui/msgdlg.h"
 #include "tree_ids.h"
+#include "resource.h"
 #include <stdio.h>
 #include <string.h>
 
