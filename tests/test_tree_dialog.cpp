@@ -336,3 +336,77 @@ TEST_F(TreeDialogTest, LogdskTreeButtonFillsTheEntryAndTreeAtOnceCancelsTheWhole
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TreeDialogTest, CorruptCacheOfTheDriveGivesAScan)
+{
+    ASSERT_EQ(1, AllocateTreeTable());
+    BuildDriveRecords(NULL);
+    int c = FindDriveRecord('c');
+    ASSERT_GE(c, 0);
+    EXPECT_EQ(DRIVE_KIND_FIXED, DriveRecords[c].kind);
+    EXPECT_EQ(1, DriveRecords[c].volumeValid);
+    LoadOrScanDrive(NULL, c, 0);                      // the test's cache
+    EXPECT_EQ(10, TreeNodeCount);
+    EXPECT_TRUE(HasNode(phantom.c_str()));
+    HANDLE file = CreateFileA(CACHE, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    SetFilePointer(file, 20, NULL, FILE_BEGIN);       // the node count
+    DWORD written;
+    WriteFile(file, "\xFF\xFF\xFF\x7F", 4, &written, NULL);
+    CloseHandle(file);
+    LoadOrScanDrive(NULL, c, 0);
+    EXPECT_FALSE(HasNode(phantom.c_str()));          // scanned
+    EXPECT_TRUE(HasNode("users"));
+    EXPECT_STREQ("\\", TreeNodes[0].name);
+    FreeTreeTable();
+}
+
+TEST_F(TreeDialogTest, RemovableDriveAsksBeforeItsFirstCacheFile)
+{
+    ASSERT_EQ(1, AllocateTreeTable());
+    // Drive C: dressed as a floppy, so that its cache file lands where the test can see it.
+    DriveRecordCount = 1;
+    memset(&DriveRecords[0], 0, sizeof DriveRecords[0]);
+    strcpy(DriveRecords[0].name, "C:");
+    DriveRecords[0].kind = DRIVE_KIND_REMOVABLE;
+    DriveRecords[0].volumeValid = 1;
+    BeginTreeScan("C:\\");
+    ReduceToNames();
+    RemoveDriveCCache();
+    std::string question;
+    {
+        DialogDriver driver;
+        driver.Then([&](HWND dialog) {
+            question = ReadDialog(dialog).caption;
+            PressButton(dialog, IDNO);
+        });
+        SaveTreeCache(NULL, 0);
+        EXPECT_TRUE(driver.Done());
+    }
+    EXPECT_EQ("Kelpo - Tree Info Write", question);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(CACHE));      // No: nothing written
+    {
+        DialogDriver driver;
+        driver.Then([&](HWND dialog) { PressButton(dialog, IDYES); });
+        SaveTreeCache(NULL, 0);
+        EXPECT_TRUE(driver.Done());
+    }
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(CACHE));
+    {
+        DialogDriver driver;                            // the file exists now: no question
+        SaveTreeCache(NULL, 0);
+        EXPECT_EQ(0, driver.Unexpected());
+    }
+    // Without volume information nothing is read or written, and the drive is scanned.
+    DriveRecords[0].volumeValid = 0;
+    RemoveDriveCCache();
+    SaveTreeCache(NULL, 0);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(CACHE));
+    EXPECT_EQ(0, LoadTreeCache(0));
+    DriveRecordCount = 0;
+    FreeTreeTable();
+}
+
+} // namespace

@@ -31,8 +31,12 @@ inline bool WriteDriveCCache(const std::string &directory, const std::vector<std
             add(++depth, directory.substr(0, at));
     for (const std::string &sub : subdirectories) {
         int below = 1;
-        for (char c : sub)
-            below += c == '\\';
+        for (size_t i = 0; i < sub.size(); i++) {
+            if (IsDBCSLeadByte((BYTE)sub[i]))
+                i++;                    // its second byte may be 0x5C
+            else
+                below += sub[i] == '\\';
+        }
         add(depth + below, directory + "\\" + sub);
     }
     SortTree(0, TreeNodeCount - 1);
