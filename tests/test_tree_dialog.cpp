@@ -410,3 +410,31 @@ TEST_F(TreeDialogTest, RemovableDriveAsksBeforeItsFirstCacheFile)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TreeDialogTest, TreeModeOneUsesTheOpenDialogAndKeepsTheChosenFilesDirectory)
+{
+    Settings.treemode = 1;
+    std::string caption;
+    DialogDriver driver;
+    driver.ThenSteps([&](HWND dialog, int step) {
+        if (step < 3)
+            return false;                               // let the common dialog settle
+        caption = ReadDialog(dialog).caption;
+        // The file name field: a combo box (1148) in the Explorer-style dialog, an edit (1152) in the old one.
+        for (int field : {1148, 1152})
+            SetDlgItemTextA(dialog, field, temp.Full("gamma\\g1.txt").c_str());
+        PressButton(dialog, IDOK);
+        return true;
+    });
+    char path[1024];
+    snprintf(path, sizeof path, "%s\\", temp.Full("alpha").c_str());
+    EXPECT_EQ(1, OpenDirectoryTree(NULL, path));
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ("Kelpo - Directory Tree", caption);
+    EXPECT_EQ(temp.Full("gamma") + "\\", path);
+    Settings.treemode = 0;
+}
+
+} // namespace
