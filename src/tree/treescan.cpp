@@ -15,7 +15,7 @@ static HGLOBAL nodeBlock;
 static int scanDepth;
 // A scan shows its progress and looks for a key at most this often: a window update and a
 // queue look-up per directory would cost more than the directory search itself.
-enum { SCAN_POLL_MS = 25 };
+enum { SCAN_PROGRESS_MS = 100, SCAN_KEY_MS = 25 };
 static DWORD lastProgress, lastKeyCheck;
 static bool progressShown, keyChecked;
 
@@ -129,10 +129,10 @@ void BeginTreeScan(const char *root)
     progressShown = keyChecked = false;
 }
 
-static bool PollDue(bool *done, DWORD *last)
+static bool PollDue(bool *done, DWORD *last, DWORD interval)
 {
     DWORD now = GetTickCount();
-    if (*done && now - *last < SCAN_POLL_MS)
+    if (*done && now - *last < interval)
         return false;
     *done = true;
     *last = now;
@@ -141,7 +141,7 @@ static bool PollDue(bool *done, DWORD *last)
 
 static void ShowScanProgress(HWND dialog, const char *directory)
 {
-    if (!dialog || !PollDue(&progressShown, &lastProgress))
+    if (!dialog || !PollDue(&progressShown, &lastProgress, SCAN_PROGRESS_MS))
         return;
     SetDlgItemTextA(dialog, IDC_TREE_PATH, directory);
     HWND field = GetDlgItem(dialog, IDC_TREE_PATH);
@@ -151,7 +151,7 @@ static void ShowScanProgress(HWND dialog, const char *directory)
 
 static bool KeyStopsScan(HWND dialog)
 {
-    if (!dialog || !PollDue(&keyChecked, &lastKeyCheck))
+    if (!dialog || !PollDue(&keyChecked, &lastKeyCheck, SCAN_KEY_MS))
         return false;
     MSG msg;
     return PeekMessageA(&msg, dialog, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE) != 0;
@@ -219,6 +219,26 @@ static const char *NextSeparator(const char *p)
     return p;
 }
 
+// The locale's comparison of two path components, remembering the last pair: while the sort
+// compares a run of nodes of one subtree with its pivot, the same pair differs again and again.
+static int CompareComponents(const char *a, int lengthA, const char *b, int lengthB)
+{
+    static char lastA[TREE_NAME_BYTES], lastB[TREE_NAME_BYTES];
+    static int lastLengthA = -1, lastLengthB = -1, lastOrder;
+    if (lengthA == lastLengthA && lengthB == lastLengthB && memcmp(a, lastA, lengthA) == 0 &&
+        memcmp(b, lastB, lengthB) == 0)
+        return lastOrder;
+    int order = CompareStringA(LOCALE_USER_DEFAULT, 0, a, lengthA, b, lengthB) - CSTR_EQUAL;
+    if (lengthA <= TREE_NAME_BYTES && lengthB <= TREE_NAME_BYTES) {
+        memcpy(lastA, a, lengthA);
+        memcpy(lastB, b, lengthB);
+        lastLengthA = lengthA;
+        lastLengthB = lengthB;
+        lastOrder = order;
+    }
+    return order;
+}
+
 int ComparePaths(const char *a, const char *b)
 {
     for (;;) {
@@ -226,9 +246,9 @@ int ComparePaths(const char *a, const char *b)
         int lengthA = (int)(endA - a), lengthB = (int)(endB - b);
         // Equal bytes compare equal: the locale's comparison is needed only where they differ.
         if (lengthA != lengthB || memcmp(a, b, lengthA) != 0) {
-            int order = CompareStringA(LOCALE_USER_DEFAULT, 0, a, lengthA, b, lengthB);
-            if (order != CSTR_EQUAL)
-                return order - CSTR_EQUAL;
+            int order = CompareComponents(a, lengthA, b, lengthB);
+            if (order != 0)
+                return order;
         }
         if (!*endA)
             return *endB ? -1 : 0;
