@@ -73,16 +73,6 @@ protected:
     }
 
     static int ListCount(HWND dialog, int id) { return (int)SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0); }
-    static std::string Text(HWND dialog, int id)
-    {
-        char text[1024] = "";
-        GetDlgItemTextA(dialog, id, text, sizeof text);
-        return text;
-    }
-    static bool Loaded(HWND dialog)
-    {
-        return ListCount(dialog, IDC_TREE_LIST) > 0 && Text(dialog, IDC_TREE_STATUS).find("File System") != std::string::npos;
-    }
     static bool HasNode(const char *name)
     {
         for (int i = 0; i < TreeNodeCount; i++)
@@ -104,11 +94,11 @@ TEST_F(TreeDialogTest, KeysMoveThroughTheTreeAndReturnTheChosenDirectory)
         HWND list = GetDlgItem(dialog, IDC_TREE_LIST);
         switch (phase) {
         case 0:     // loaded, on alpha
-            if (!Loaded(dialog) || temp.Full("alpha") != TreePath)
+            if (!TreeLoaded(dialog) || temp.Full("alpha") != TreePath)
                 return false;
             seenPath = TreePath;
-            seenField = Text(dialog, IDC_TREE_PATH);
-            status = Text(dialog, IDC_TREE_STATUS);
+            seenField = ControlText(dialog, IDC_TREE_PATH);
+            status = ControlText(dialog, IDC_TREE_STATUS);
             alphaFiles = ListCount(dialog, IDC_TREE_FILES);
             selected = (int)SendMessageA(list, LB_GETCURSEL, 0, 0);
             top = (int)SendMessageA(list, LB_GETTOPINDEX, 0, 0);
@@ -116,7 +106,7 @@ TEST_F(TreeDialogTest, KeysMoveThroughTheTreeAndReturnTheChosenDirectory)
             phase = 1;
             return false;
         case 1:     // beta, the child of alpha
-            if (temp.Full("alpha\\beta") != TreePath || Text(dialog, IDC_TREE_PATH) != TreePath)
+            if (temp.Full("alpha\\beta") != TreePath || ControlText(dialog, IDC_TREE_PATH) != TreePath)
                 return false;
             betaFiles = ListCount(dialog, IDC_TREE_FILES);
             PressKey(dialog, VK_DOWN);
@@ -178,7 +168,7 @@ TEST_F(TreeDialogTest, CacheIsLoadedUntilRefreshRescansAndCancelKeepsThePath)
         static int phase;
         if (step == 0)
             phase = 0;
-        if (!Loaded(dialog))
+        if (!TreeLoaded(dialog))
             return false;
         if (phase == 0) {
             phantomBeforeRefresh = HasNode(phantom.c_str());
@@ -219,7 +209,7 @@ TEST_F(TreeDialogTest, ShiftHeldLeavesTheFileListUntilShiftIsReleased)
         HWND list = GetDlgItem(dialog, IDC_TREE_LIST);
         BYTE keys[256];
         if (phase == 0) {
-            if (!Loaded(dialog) || temp.Full("alpha") != TreePath || ListCount(dialog, IDC_TREE_FILES) != 1)
+            if (!TreeLoaded(dialog) || temp.Full("alpha") != TreePath || ListCount(dialog, IDC_TREE_FILES) != 1)
                 return false;
             GetKeyboardState(keys);
             keys[VK_SHIFT] = 0x80;
@@ -268,7 +258,7 @@ TEST_F(TreeDialogTest, LogdskChecksTheEntryAndChangesTheDirectory)
         PressKey(dialog, VK_RETURN);
     };
     driver.Then([&](HWND dialog) {
-        driveLine = Text(dialog, IDC_DRIVE_LINE);
+        driveLine = ControlText(dialog, IDC_DRIVE_LINE);
         char entry[1024] = "";
         SendDlgItemMessageA(dialog, IDC_PATH_COMBO, CB_GETLBTEXT, 0, (LPARAM)entry);
         firstEntry = entry;
@@ -297,22 +287,11 @@ TEST_F(TreeDialogTest, LogdskTreeButtonFillsTheEntryAndTreeAtOnceCancelsTheWhole
     std::string entryAfterTree;
     DialogDriver driver;
     driver.Then([&](HWND dialog) { PressButton(dialog, IDC_TREE_BUTTON); });
-    driver.ThenSteps([&](HWND dialog, int) {          // the tree, on alpha: go to beta
-        if (!Loaded(dialog) || temp.Full("alpha") != TreePath)
-            return false;
-        PressKey(dialog, VK_DOWN);
-        return true;
-    });
-    driver.ThenSteps([&](HWND dialog, int) {
-        if (temp.Full("alpha\\beta") != TreePath)
-            return false;
-        PressKey(dialog, VK_RETURN);
-        return true;
-    });
+    ChooseBelowInTree(driver, temp.Full("alpha"), temp.Full("alpha\\beta"));
     driver.ThenSteps([&](HWND dialog, int) {          // back in Logdsk
         if (ReadDialog(dialog).caption != "Kelpo - Logdsk")
             return false;
-        entryAfterTree = Text(dialog, IDC_PATH_COMBO);
+        entryAfterTree = ControlText(dialog, IDC_PATH_COMBO);
         PressButton(dialog, IDCANCEL);
         return true;
     });
@@ -323,7 +302,7 @@ TEST_F(TreeDialogTest, LogdskTreeButtonFillsTheEntryAndTreeAtOnceCancelsTheWhole
     DialogDriver atOnce;
     std::string caption;
     atOnce.ThenSteps([&](HWND dialog, int) {
-        if (!Loaded(dialog))
+        if (!TreeLoaded(dialog))
             return false;
         caption = ReadDialog(dialog).caption;
         PressKey(dialog, VK_ESCAPE);

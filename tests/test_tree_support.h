@@ -6,6 +6,8 @@
 #include <vector>
 #include <string.h>
 #include "tree/tree.h"
+#include "dialogdriver.h"
+#include "tree_ids.h"
 
 const char DRIVE_C_CACHE[] = "C:\\KLPTREE.DAT";
 
@@ -51,4 +53,36 @@ inline void RemoveDriveCCache()
 {
     SetFileAttributesA(DRIVE_C_CACHE, FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(DRIVE_C_CACHE);
+}
+
+inline std::string ControlText(HWND dialog, int id)
+{
+    char text[1024] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+// The tree dialog has filled its list and its status line.
+inline bool TreeLoaded(HWND dialog)
+{
+    return SendDlgItemMessageA(dialog, IDC_TREE_LIST, LB_GETCOUNT, 0, 0) > 0 &&
+           ControlText(dialog, IDC_TREE_STATUS).find("File System") != std::string::npos;
+}
+
+// Queues the steps of a user in the tree dialog: wait for the tree on from, press Down, wait
+// for the selection to reach to, press Return.
+inline void ChooseBelowInTree(DialogDriver &driver, const std::string &from, const std::string &to)
+{
+    driver.ThenSteps([from](HWND dialog, int) {
+        if (!TreeLoaded(dialog) || from != TreePath)
+            return false;
+        PressKey(dialog, VK_DOWN);
+        return true;
+    });
+    driver.ThenSteps([to](HWND dialog, int) {
+        if (to != TreePath)
+            return false;
+        PressKey(dialog, VK_RETURN);
+        return true;
+    });
 }

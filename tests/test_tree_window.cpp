@@ -19,19 +19,6 @@
 
 namespace {
 
-std::string Text(HWND dialog, int id)
-{
-    char text[1024] = "";
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
-}
-
-bool TreeLoaded(HWND dialog)
-{
-    return SendDlgItemMessageA(dialog, IDC_TREE_LIST, LB_GETCOUNT, 0, 0) > 0 &&
-           Text(dialog, IDC_TREE_STATUS).find("File System") != std::string::npos;
-}
-
 std::string Current()
 {
     std::string path = CurrentPath;
@@ -70,18 +57,7 @@ TEST_F(TreeWindow, TreeAndLogdskChangeTheListedDirectory)
     ASSERT_EQ(temp.Full("alpha"), Current());
     {
         DialogDriver driver;
-        driver.ThenSteps([&](HWND dialog, int) {
-            if (!TreeLoaded(dialog) || temp.Full("alpha") != TreePath)
-                return false;
-            PressKey(dialog, VK_DOWN);
-            return true;
-        });
-        driver.ThenSteps([&](HWND dialog, int) {
-            if (temp.Full("alpha\\beta") != TreePath)
-                return false;
-            PressKey(dialog, VK_RETURN);
-            return true;
-        });
+        ChooseBelowInTree(driver, temp.Full("alpha"), temp.Full("alpha\\beta"));
         KelpoKey('T');
         EXPECT_TRUE(driver.Done());
         EXPECT_EQ(0, driver.Unexpected());
