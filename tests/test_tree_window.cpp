@@ -13,7 +13,6 @@
 #include "support/testutil.h"
 #include "support/window.h"
 #include "tree_ids.h"
-#include "resource.h"
 #include "app/mainwnd.h"
 #include "test_tree_support.h"
 
@@ -101,8 +100,6 @@ TEST_F(TreeWindow, TreeAndLogdskChangeTheListedDirectory)
     EXPECT_EQ(temp.Full("gamma"), Current());
 
     {   // F1 in the 10-key layout: Logdsk; a bare drive letter stands for the last directory there.
-        // The key goes in as the command the accelerator table makes of F1: under Wine the
-        // accelerator never sees a plain F1 key-down sent this way.
         Settings.fkeynum = 10;
         RepaintAll(g_mainWnd);
         DialogDriver driver;
@@ -110,8 +107,7 @@ TEST_F(TreeWindow, TreeAndLogdskChangeTheListedDirectory)
             SetDlgItemTextA(dialog, IDC_PATH_COMBO, "c");
             PressButton(dialog, IDOK);
         });
-        PostMessageA(g_mainWnd, WM_COMMAND, IDM_FKEY_FIRST, 0);
-        KelpoPump();
+        KelpoKey(VK_F1);
         EXPECT_TRUE(driver.Done());
         Settings.fkeynum = 12;
         RepaintAll(g_mainWnd);
