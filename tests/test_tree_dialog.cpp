@@ -198,7 +198,7 @@ TEST_F(TreeDialogTest, CacheIsLoadedUntilRefreshRescansAndCancelKeepsThePath)
     FreeTreeTable();
 }
 
-TEST_F(TreeDialogTest, ShiftHeldLeavesTheFileListUntilShiftIsReleased)
+TEST_F(TreeDialogTest, ShiftHeldLeavesTheFileListUntilShiftIsReleasedAndDoubleClickChooses)
 {
     int filesWhileShifted = -1, filesAfterRelease = -1;
     DialogDriver driver;
@@ -232,7 +232,15 @@ TEST_F(TreeDialogTest, ShiftHeldLeavesTheFileListUntilShiftIsReleased)
         if (ListCount(dialog, IDC_TREE_FILES) != 3 && step < 60)
             return false;
         filesAfterRelease = ListCount(dialog, IDC_TREE_FILES);
-        PressButton(dialog, IDOK);
+        // A double click on the selected row chooses it.
+        RECT row;
+        int selected = (int)SendMessageA(list, LB_GETCURSEL, 0, 0);
+        SendMessageA(list, LB_GETITEMRECT, selected, (LPARAM)&row);
+        LPARAM at = MAKELPARAM(row.left + 40, (row.top + row.bottom) / 2);
+        PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(list, WM_LBUTTONUP, 0, at);
+        PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        PostMessageA(list, WM_LBUTTONUP, 0, at);
         return true;
     });
     char path[1024] = "C:\\";
