@@ -18,6 +18,7 @@
 #include "filelist/pathutil.h"
 #include "filelist/sort.h"
 #include "filelist/watch.h"
+#include "tree/tree.h"
 #include "screen/screen.h"
 #include "screen/frame.h"
 #include "base/commands.h"
@@ -152,6 +153,8 @@ static const LetterCommand letterCommands[] = {
     {'\\', GoToRoot},
     {'I', InfoCommand},
     {'Q', QuickCommand},
+    {'T', TreeCommand},
+    {'L', LogdskCommand},
 };
 
 static void OnCommandLetter(HWND hwnd, char c)

@@ -2,6 +2,7 @@
 #include "base/globals.h"
 #include "config/settings.h"
 #include "filelist/pathutil.h"
+#include "tree_ids.h"
 #include <string.h>
 
 void PushPathHistory(char *path)
@@ -28,4 +29,13 @@ void PushPathHistory(char *path)
         count++;
     strcpy(PathHistory[0], entry);
     Settings.historyCount = count;
+}
+
+void FillPathCombo(HWND dialog)
+{
+    int count = Settings.historyCount;
+    if (count > PATH_HISTORY_COUNT)
+        count = PATH_HISTORY_COUNT;
+    for (int i = 0; i < count; i++)
+        SendDlgItemMessageA(dialog, IDC_PATH_COMBO, CB_ADDSTRING, 0, (LPARAM)PathHistory[i]);
 }

@@ -1,0 +1,196 @@
+// Path entry shared by Logdsk and the destination dialogs: the drive line, the drive-letter
+// shorthand, the tree button; the Logdsk dialog 20020 and the Tree and Logdsk commands.
+#include "tree/tree.h"
+#include "tree/pathhistory.h"
+#include "base/globals.h"
+#include "config/settings.h"
+#include "filelist/filetable.h"
+#include "filelist/pathutil.h"
+#include "ui/msgdlg.h"
+#include "app/mainwnd.h"
+#include "base/commands.h"
+#include "tree_ids.h"
+#include <commdlg.h>
+#include <stdio.h>
+#include <string.h>
+
+enum { TYPED_PATH_LIMIT = 512 };
+static const char LOGDSK_CAPTION[] = "Kelpo - Logdsk";
+
+void DriveLetters(char *buffer)
+{
+    DWORD present = GetLogicalDrives();
+    for (int i = 0; i < TREE_DRIVE_COUNT; i++)
+        buffer[i] = (present & (1u << i)) ? (char)('A' + i) : '\xA5';
+    buffer[TREE_DRIVE_COUNT] = '\0';
+}
+
+void ExpandDriveEntry(char *text)
+{
+    if (strlen(text) >= 3 && text[2] == '\\')
+        return;
+    UpperAscii(text);
+    if (text[0])
+        text[1] = '\0';
+    if (text[0] >= 'A' && text[0] <= 'Z')
+        lstrcpynA(text, DriveLastPath[text[0] - 'A'], TYPED_PATH_LIMIT);
+}
+
+// treemode 1: the common Open dialog in the directory of path; the directory of whatever
+// file the user picks or types becomes the path.
+static int ChooseDirectoryByFile(HWND owner, char *path)
+{
+    char file[PATH_BUFFER];
+    char start[PATH_BUFFER];
+    snprintf(file, sizeof file, "%s*.*", path);
+    lstrcpynA(start, path, sizeof start);
+    if (!IsRootPath(start))
+        StripBackslash(start);
+    char filter[] = "全てのﾌｧｲﾙ\0*.*\0";
+    char title[256] = "";
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = 1023;
+    dialog.lpstrFileTitle = title;
+    dialog.nMaxFileTitle = sizeof title;
+    dialog.lpstrInitialDir = start;
+    dialog.lpstrTitle = "Kelpo - Directory Tree";
+    dialog.Flags = OFN_NOVALIDATE | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameA(&dialog))
+        return 0;
+    char directory[PATH_BUFFER], name[PATH_BUFFER], extension[PATH_BUFFER];
+    SplitPath(file, directory, name, extension);
+    lstrcpynA(path, directory, PATH_BUFFER);
+    return 1;
+}
+
+int OpenDirectoryTree(HWND owner, char *path)
+{
+    if (Settings.treemode == 1)
+        return ChooseDirectoryByFile(owner, path);
+    lstrcpynA(TreePath, path, PATH_BUFFER);
+    if (!RunTreeDialog(owner))
+        return 0;
+    lstrcpynA(path, TreePath, PATH_BUFFER);
+    return 1;
+}
+
+// ---- Logdsk ----
+
+static BYTE treeAtOnce;
+static HFONT driveLineFont;
+
+static BOOL OnLogdskInit(HWND dialog)
+{
+    CenterOnMainWindow(dialog);
+    char letters[TREE_DRIVE_COUNT + 1], line[TREE_DRIVE_COUNT + 3];
+    DriveLetters(letters);
+    snprintf(line, sizeof line, "<%s>", letters);
+    HDC screen = GetDC(NULL);
+    int height = -(GetDeviceCaps(screen, LOGPIXELSY) * 10 / 72);
+    ReleaseDC(NULL, screen);
+    driveLineFont = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, FIXED_PITCH,
+                                "ＭＳ ゴシック");
+    SendDlgItemMessageA(dialog, IDC_DRIVE_LINE, WM_SETFONT, (WPARAM)driveLineFont, FALSE);
+    SetDlgItemTextA(dialog, IDC_DRIVE_LINE, line);
+    StripBackslash(CurrentPath);
+    PushPathHistory(CurrentPath);
+    SendDlgItemMessageA(dialog, IDC_PATH_COMBO, CB_LIMITTEXT, TYPED_PATH_LIMIT - 1, 0);
+    FillPathCombo(dialog);
+    SendDlgItemMessageA(dialog, IDC_PATH_COMBO, CB_SETCURSEL, 0, 0);
+    if (treeAtOnce)
+        PostMessageA(dialog, WM_COMMAND, IDC_TREE_BUTTON, 0);
+    return TRUE;
+}
+
+static void OnLogdskOk(HWND dialog)
+{
+    char text[PATH_BUFFER];
+    GetDlgItemTextA(dialog, IDC_PATH_COMBO, text, TYPED_PATH_LIMIT);
+    ExpandDriveEntry(text);
+    if (text[0] == '\0' || text[1] != ':') {
+        MessageDialog(dialog, "正しいﾄﾞﾗｲﾌﾞ名を入力してください", LOGDSK_CAPTION, 48);
+        return;
+    }
+    char shortPath[PATH_BUFFER];
+    if (!ValidatePath(text, shortPath) || !SetCurrentDirectoryA(text)) {
+        MessageDialog(dialog, "正しいﾃﾞｨﾚｸﾄﾘ名を入力してください", LOGDSK_CAPTION, 48);
+        return;
+    }
+    lstrcpynA(CurrentPath, text, TYPED_PATH_LIMIT);
+    PushPathHistory(CurrentPath);
+    EndDialog(dialog, 1);
+}
+
+static void OnLogdskTree(HWND dialog)
+{
+    char path[PATH_BUFFER];
+    GetDlgItemTextA(dialog, IDC_PATH_COMBO, path, TYPED_PATH_LIMIT);
+    if (OpenDirectoryTree(dialog, path))
+        SetDlgItemTextA(dialog, IDC_PATH_COMBO, path);
+    else if (treeAtOnce)
+        EndDialog(dialog, 0);
+}
+
+static INT_PTR CALLBACK LogdskDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnLogdskInit(dialog);
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            OnLogdskOk(dialog);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        case IDC_TREE_BUTTON:
+            OnLogdskTree(dialog);
+            return TRUE;
+        }
+        break;
+    case WM_DESTROY:
+        if (driveLineFont)
+            DeleteObject(driveLineFont);
+        driveLineFont = NULL;
+        break;
+    }
+    return FALSE;
+}
+
+int RunLogdskDialog(HWND owner, int openTreeAtOnce)
+{
+    treeAtOnce = openTreeAtOnce ? 1 : 0;
+    HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(NULL);
+    return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_LOGDSK), owner, LogdskDialogProc, 0) == 1 ? 1 : 0;
+}
+
+// ---- the commands ----
+
+void LogdskCommand(HWND hwnd)
+{
+    if (!RunLogdskDialog(hwnd, IsShifted()))
+        return;
+    FileMask[0] = '\0';
+    CursorSlot = -1;
+    PrevSlot = -1;
+    PageTop = 0;
+    ReloadRequest = 1;
+    RepaintAll(hwnd);
+}
+
+void TreeCommand(HWND hwnd)
+{
+    if (!OpenDirectoryTree(hwnd, CurrentPath))
+        return;
+    PageTop = 0;
+    CursorSlot = 0;
+    PrevSlot = -1;
+    ReloadRequest = 1;
+    RepaintAll(hwnd);
+}
