@@ -175,9 +175,13 @@ bool WinFile::RenameTo(const std::string &target, bool replace)
     SetFileInformationByHandleFn rename = HandleRename();
     if (rename && h != INVALID_HANDLE_VALUE) {
         RenameInfo info = {};
-        WCHAR wide[MAX_PATH * 2];
-        int n = MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, wide, MAX_PATH * 2);
-        DWORD len = n > 0 ? GetFullPathNameW(wide, MAX_PATH * 2, info.name, NULL) : 0;
+        // The full path through the ANSI call: Windows 95 has no GetFullPathNameW to import.
+        char full[MAX_PATH * 2];
+        DWORD fullLength = GetFullPathNameA(target.c_str(), sizeof full, full, NULL);
+        int n = fullLength > 0 && fullLength < sizeof full
+                    ? MultiByteToWideChar(CP_ACP, 0, full, -1, info.name, MAX_PATH * 2)
+                    : 0;
+        DWORD len = n > 0 ? (DWORD)(n - 1) : 0;
         if (len > 0 && len < MAX_PATH * 2) {
             info.replace = replace;
             info.length = len * sizeof(WCHAR);

@@ -17,20 +17,23 @@ ZipFile* ZipFsOpenRead(const std::string& path, uint64_t* size) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return nullptr;
-  LARGE_INTEGER li;
-  if (!GetFileSizeEx(h, &li)) {
+  // GetFileSize with its high word: Windows 95 and NT 4 have no GetFileSizeEx.
+  DWORD high = 0;
+  DWORD low = GetFileSize(h, &high);
+  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
     CloseHandle(h);
     return nullptr;
   }
-  *size = uint64_t(li.QuadPart);
+  *size = (uint64_t(high) << 32) | low;
   return new ZipFile{h, 0};
 }
 
 bool ZipFsReadAt(ZipFile* f, uint64_t offset, void* buf, size_t len) {
   if (offset != f->pos) {
-    LARGE_INTEGER li;
-    li.QuadPart = LONGLONG(offset);
-    if (!SetFilePointerEx(f->h, li, nullptr, FILE_BEGIN)) return false;
+    LONG high = LONG(offset >> 32);
+    SetLastError(NO_ERROR);
+    DWORD low = SetFilePointer(f->h, LONG(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
+    if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return false;
     f->pos = offset;
   }
   char* p = static_cast<char*>(buf);
@@ -107,6 +110,14 @@ bool RenameByHandle(HANDLE h, const std::string& target, bool replace) {
 bool RenameByName(const std::string& from, const std::string& to, bool replace) {
   DWORD flags = MOVEFILE_COPY_ALLOWED | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
   if (MoveFileExA(from.c_str(), to.c_str(), flags)) return true;
+  if (GetLastError() == ERROR_CALL_NOT_IMPLEMENTED) {
+    // Windows 95 has no MoveFileEx: the complete new file replaces the old one by delete and move.
+    if (replace) {
+      SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA(to.c_str());
+    }
+    return MoveFileA(from.c_str(), to.c_str()) != 0;
+  }
   DWORD attr = GetFileAttributesA(to.c_str());
   if (!replace || attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_READONLY)) return false;
   SetFileAttributesA(to.c_str(), attr & ~DWORD(FILE_ATTRIBUTE_READONLY));
