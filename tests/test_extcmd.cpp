@@ -10,26 +10,16 @@
 #include "config/settings.h"
 #include "extcmd/extcmd_ids.h"
 #include "extcmd/launch.h"
+#include "app/cursor.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
 #include "ui/msgdlg.h"
 #include "support/dialogdriver.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "recorder/records.h"
 
 namespace {
-
-struct Record {
-    std::string commandLine, directory;
-};
-
-std::string ProgramFolder()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, sizeof path);
-    *strrchr(path, '\\') = '\0';
-    return path;
-}
 
 std::string ShortPath(const std::string &path)
 {
@@ -46,7 +36,7 @@ std::string LastPart(const std::string &path)
 class Launchers : public testing::Test {
 protected:
     TempDir temp, records;
-    std::string recorder = ProgramFolder() + "\\recorder.exe";
+    std::string recorder = RecorderPath();
 
     void SetUp() override
     {
@@ -64,57 +54,8 @@ protected:
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
     }
 
-    // Waits until count records are there (and a moment longer, so that extra runs show).
-    std::vector<Record> Records(size_t count)
-    {
-        std::vector<Record> found;
-        for (int wait = 0; wait < 300; wait++) {
-            found = ReadRecords();
-            if (found.size() >= count)
-                break;
-            Sleep(50);
-        }
-        Sleep(count ? 300 : 1500);
-        found = ReadRecords();
-        std::sort(found.begin(), found.end(),
-                  [](const Record &a, const Record &b) { return a.commandLine < b.commandLine; });
-        return found;
-    }
-    std::vector<Record> ReadRecords()
-    {
-        std::vector<Record> found;
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA((records.path + "\\*.rec").c_str(), &fd);
-        if (h == INVALID_HANDLE_VALUE)
-            return found;
-        do {
-            std::string full = records.Full(fd.cFileName), text;
-            HANDLE f = CreateFileA(full.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-            char buffer[70000];
-            DWORD read = 0;
-            if (f != INVALID_HANDLE_VALUE) {
-                ReadFile(f, buffer, sizeof buffer, &read, NULL);
-                CloseHandle(f);
-            }
-            text.assign(buffer, read);
-            size_t first = text.find('\n'), second = text.find('\n', first + 1);
-            if (first != std::string::npos && second != std::string::npos)
-                found.push_back({text.substr(0, first), text.substr(first + 1, second - first - 1)});
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-        return found;
-    }
-    void ClearRecords()
-    {
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA((records.path + "\\*.rec").c_str(), &fd);
-        if (h == INVALID_HANDLE_VALUE)
-            return;
-        do
-            DeleteFileA(records.Full(fd.cFileName).c_str());
-        while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
+    std::vector<Record> Records(size_t count) { return WaitForRecords(records.path, count); }
+    void ClearRecords() { ::ClearRecords(records.path); }
     void PutCursorOn(const std::string &name)
     {
         strcpy(CursorName, name.c_str());
@@ -311,7 +252,7 @@ TEST_F(Launchers, ExecAsksForOptionsAndStartsInTheListedDirectory)
         SetDlgItemTextA(dialog, IDC_COMMAND_EDIT, "tool.exe -a \"b c\" 100%");
         PressButton(dialog, IDOK);
     });
-    ExecCommand(g_mainWnd, 'X');
+    ExecCommand(g_mainWnd);
     EXPECT_TRUE(driver.Done());
     ASSERT_FALSE(driver.seen.empty());
     EXPECT_EQ("Kelpo - Execute", driver.seen[0].caption);
@@ -324,7 +265,7 @@ TEST_F(Launchers, ExecAsksForOptionsAndStartsInTheListedDirectory)
 
     // Z starts at once; a name with a blank is started under its short name.
     PutCursorOn("my tool.exe");
-    ExecCommand(g_mainWnd, 'Z');
+    ExecAtOnceCommand(g_mainWnd);
     runs = Records(1);
     ASSERT_EQ(1u, runs.size());
     EXPECT_EQ(LastPart(ShortPath(temp.Full("my tool.exe"))), runs[0].commandLine);
@@ -351,7 +292,7 @@ TEST_F(Launchers, ExecAsksForOptionsAndStartsInTheListedDirectory)
             return true;
         }
     });
-    ExecCommand(g_mainWnd, 'X');
+    ExecCommand(g_mainWnd);
     EXPECT_TRUE(driver.Done());
     EXPECT_EQ(0, driver.Unexpected());
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <string>
+#include "app/cursor.h"
 #include "base/globals.h"
 #include "config/settings.h"
 #include "extcmd/extcmd_ids.h"
@@ -11,6 +12,7 @@
 #include "support/dialogdriver.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "recorder/records.h"
 
 namespace {
 
@@ -148,10 +150,8 @@ TEST_F(ExtCommandEditor, FieldsListShiftArrowsHelpAndCancel)
 
 TEST_F(ExtCommandEditor, RunUsesTheFieldsAndOkSaves)
 {
-    char program[MAX_PATH];
-    GetModuleFileNameA(NULL, program, sizeof program);
-    *strrchr(program, '\\') = '\0';
-    std::string recorder = std::string(program) + "\\recorder.exe";
+    std::string recorder = RecorderPath();
+    FindEntryByName("a.txt");
     SetEnvironmentVariableA("KELPO_RECORDER_DIR", records.path.c_str());
     DialogDriver driver;
     driver.ThenSteps([&](HWND dialog, int step) {
@@ -174,18 +174,10 @@ TEST_F(ExtCommandEditor, RunUsesTheFieldsAndOkSaves)
     EXPECT_EQ(1, RunExtCommandEditor(g_mainWnd));
     EXPECT_TRUE(driver.Done());
     EXPECT_EQ(0, driver.Unexpected());
-    std::string found;
-    for (int wait = 0; wait < 200 && found.empty(); wait++) {
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA((records.path + "\\*.rec").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            found = fd.cFileName;
-            FindClose(h);
-        } else {
-            Sleep(50);
-        }
-    }
-    EXPECT_FALSE(found.empty());
+    std::vector<Record> runs = WaitForRecords(records.path, 1);
+    ASSERT_EQ(1u, runs.size());
+    EXPECT_EQ(recorder + " a.txt", runs[0].commandLine);
+    EXPECT_EQ(records.path, runs[0].directory);
     // OK stored the table: a reload finds the edited entry.
     memset(ExtCommandTitle, 0, EXTCMD_COUNT * EXTCMD_TITLE);
     LoadExtCommands();

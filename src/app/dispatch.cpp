@@ -22,6 +22,8 @@
 #include "screen/screen.h"
 #include "screen/frame.h"
 #include "base/commands.h"
+#include "app/wincmds.h"
+#include "extcmd/launch.h"
 
 
 char FunctionKeyLetter(int fkeynum, int screenMode, int index)
@@ -107,32 +109,6 @@ static void SortCommand(HWND hwnd)
     RepaintGrid(hwnd);
 }
 
-static void GoToRoot(HWND hwnd)
-{
-    CurrentPath[3] = '\0';
-    PageTop = CursorSlot = 0;
-    ReloadRequest = 1;
-    RepaintAll(hwnd);
-}
-
-// 'G': the short names follow namesmall at once, without a re-read.
-static void ToggleNameCase(HWND hwnd)
-{
-    Settings.namesmall = !Settings.namesmall;
-    LockFileTable();
-    for (int i = 0; i < EntryCount && !NoFiles; i++) {
-        FileEntry *e = EntryAt(i);
-        if (e->EntryFlags & EF_VOLUME)
-            continue;
-        if (Settings.namesmall)
-            CharLowerA(e->shortName);
-        else
-            CharUpperA(e->shortName);
-    }
-    UnlockFileTable();
-    RepaintAll(hwnd);
-}
-
 // R renames; with Shift it reads the directory again (Refrsh).
 static void RenameOrRefresh(HWND hwnd)
 {
@@ -149,12 +125,16 @@ struct LetterCommand {
 static const LetterCommand letterCommands[] = {
     {'S', SortCommand},
     {'R', RenameOrRefresh},
-    {'G', ToggleNameCase},
-    {'\\', GoToRoot},
+    {'G', NameCaseCommand},
+    {'\\', RootCommand},
     {'I', InfoCommand},
     {'Q', QuickCommand},
     {'T', TreeCommand},
     {'L', LogdskCommand},
+    {'X', ExecCommand},
+    {'Z', ExecAtOnceCommand},
+    {'E', EditorCommand},
+    {'H', ShellCommand},
 };
 
 static void OnCommandLetter(HWND hwnd, char c)
@@ -185,6 +165,14 @@ static bool OnCommand(HWND hwnd, int id, LPARAM lParam)
         FunctionKeyToLetter(hwnd, VK_F1 + (id - IDM_FKEY_FIRST) % 12);
         return true;
     }
+    if (id >= IDM_CTRL_FKEY_FIRST && id < IDM_CTRL_FKEY_FIRST + 12) {
+        DriveChangeCommand(hwnd, id - IDM_CTRL_FKEY_FIRST);
+        return true;
+    }
+    if (id >= IDM_EXTCMD_FIRST && id < IDM_EXTCMD_FIRST + 26) {
+        AltLetterCommand(hwnd, id);
+        return true;
+    }
     switch (id) {
     case IDM_EXIT:
     case IDM_CLOSE_NOW:
@@ -204,6 +192,20 @@ static bool OnCommand(HWND hwnd, int id, LPARAM lParam)
     case IDM_ESCAPE_CHAR:
         if (BusyFlag)
             AbortFlag = 1;
+        else
+            EscapeCommand(hwnd);
+        return true;
+    case IDM_CHANGE_DIR:
+        ChooseDirectoryCommand(hwnd);
+        return true;
+    case IDM_EXPLORER:
+        ExplorerCommand(hwnd);
+        return true;
+    case IDM_CONTROL_PANEL:
+        ControlPanelCommand(hwnd);
+        return true;
+    case IDM_EXTCMD_EDITOR:
+        ExtCommandEditorCommand(hwnd);
         return true;
     case IDM_ROWS_15:
     case IDM_ROWS_20:

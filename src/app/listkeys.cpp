@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <string.h>
 #include "app/listkeys.h"
+#include "extcmd/launch.h"
 #include "app/dispatch.h"
 #include "app/mainwnd.h"
 #include "base/globals.h"
@@ -57,8 +58,9 @@ static void EnterOnCursorEntry(HWND hwnd)
     lstrcpynA(ext, e->shortExt, sizeof ext);
     UnlockFileTable();
     if (flags & EF_DIRECTORY) {
-        // With Shift the editor would open the directory; it is not reached from here yet.
-        if (!IsShifted() && EnterDirectory(name))
+        if (IsShifted())
+            RunEditor(hwnd, 1, -1);
+        else if (EnterDirectory(name))
             ListChangedDirectory(0);
         return;
     }
@@ -67,7 +69,9 @@ static void EnterOnCursorEntry(HWND hwnd)
     UpperAscii(ext);
     if (!strcmp(ext, "EXE") || !strcmp(ext, "COM") || !strcmp(ext, "PIF") || !strcmp(ext, "LNK"))
         PostMessageA(hwnd, WM_CHAR, 'X', 0);
-    else if (!IsShifted())
+    else if (IsShifted())
+        RunEditor(hwnd, 0, -1);
+    else if (!OpenExternalViewer(hwnd))
         PostMessageA(hwnd, WM_CHAR, 'V', 0);
 }
 

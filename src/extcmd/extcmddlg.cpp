@@ -1,7 +1,6 @@
 #include "extcmd/launch.h"
-#include "extcmd/appservices.h"
 #include "extcmd/extcmd_ids.h"
-#include "extcmd/wincmds.h"
+#include "base/commands.h"
 #include "base/globals.h"
 #include "config/settings.h"
 #include "filelist/pathutil.h"
@@ -250,7 +249,7 @@ static bool OnForwardedKey(HWND dialog, UINT vk)
 {
     if (vk != VK_UP && vk != VK_DOWN)
         return false;
-    if (ShiftHeld()) {
+    if (IsShifted()) {
         CommitFields(dialog, -1);
         int next = editor.current + (vk == VK_UP ? -1 : 1);
         if (next >= 0 && next < EXTCMD_COUNT)
@@ -318,7 +317,7 @@ static INT_PTR CALLBACK ExtCommandEditorProc(HWND dialog, UINT message, WPARAM w
             OnItemChanged(dialog, (const NMLISTVIEW *)lParam);
         break;
     }
-    case WM_USER:
+    case WM_FORWARDED_KEY:
         if (wParam == WM_KEYDOWN) {
             SetWindowLongPtrA(dialog, DWLP_MSGRESULT, OnForwardedKey(dialog, (UINT)lParam));
             return TRUE;
@@ -353,6 +352,11 @@ static INT_PTR CALLBACK ExtCommandEditorProc(HWND dialog, UINT message, WPARAM w
         break;
     }
     return FALSE;
+}
+
+void ExtCommandEditorCommand(HWND hwnd)
+{
+    RunExtCommandEditor(hwnd);
 }
 
 int RunExtCommandEditor(HWND owner)

@@ -1,5 +1,6 @@
 #include "extcmd/launch.h"
 #include "extcmd/extcmd_ids.h"
+#include "base/commands.h"
 #include "base/globals.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
@@ -100,7 +101,7 @@ static INT_PTR CALLBACK InputDialogProc(HWND dialog, UINT message, WPARAM wParam
     switch (message) {
     case WM_INITDIALOG:
         return OnInitDialog(dialog, (InputDialog *)lParam);
-    case WM_USER:
+    case WM_FORWARDED_KEY:
         if (wParam == WM_KEYDOWN && DialogState(dialog)) {
             SetWindowLongPtrA(dialog, DWLP_MSGRESULT, OnForwardedKey(dialog, DialogState(dialog), (UINT)lParam));
             return TRUE;

@@ -1,6 +1,6 @@
 #include "extcmd/launch.h"
-#include "extcmd/appservices.h"
 #include "extcmd/extcmd_ids.h"
+#include "base/commands.h"
 #include "base/globals.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
@@ -143,7 +143,7 @@ static void StartCommand(void *, const char *line)
 
 static bool BreakOff(void *)
 {
-    return ShiftHeld();
+    return IsShifted();
 }
 
 // The marked entries in display order with both names, or the cursor entry alone when none
@@ -290,6 +290,11 @@ bool BuildEditorCommand(const char *editor, const char *currentPath, const char 
     return true;
 }
 
+void EditorCommand(HWND hwnd)
+{
+    RunEditor(hwnd, 1, -1);
+}
+
 void RunEditor(HWND owner, int ask, int viewerFirstLine)
 {
     CursorEntry cursor;
@@ -328,7 +333,7 @@ template <size_t N> static bool ExtensionIn(const char *extension, const char *c
     return false;
 }
 
-void ExecCommand(HWND hwnd, char letter)
+static void Execute(HWND hwnd, bool mayAsk)
 {
     CursorEntry cursor;
     ReadCursorEntry(&cursor);
@@ -343,7 +348,7 @@ void ExecCommand(HWND hwnd, char letter)
         LastComponent(brief, line);
     }
     strcat(line, " ");
-    if (letter == 'X' && !ShiftHeld()) {
+    if (mayAsk && !IsShifted()) {
         int caret = ExtensionIn(cursor.extension, caretAtEnd) ? -1 : 0;
         if (!CommandInputDialog(hwnd, IDD_EXEC, NULL, line, PATH_BUFFER, 260, caret, INPUT_HISTORY))
             return;
@@ -359,6 +364,16 @@ void ExecCommand(HWND hwnd, char letter)
         PostMessageA(hwnd, WM_KEYDOWN, VK_RETURN, 0);
     }
     HideHourglass();
+}
+
+void ExecCommand(HWND hwnd)
+{
+    Execute(hwnd, true);
+}
+
+void ExecAtOnceCommand(HWND hwnd)
+{
+    Execute(hwnd, false);
 }
 
 static void RedrawPlainKeyBar(HWND hwnd)

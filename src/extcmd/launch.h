@@ -21,8 +21,11 @@ int EditorLineNumber(int firstShownLine, int disprow);
 bool BuildEditorCommand(const char *editor, const char *currentPath, const char *longName, const char *shortName,
                         int line, char *out, size_t size, bool *mustAsk);
 
+// 'E': the editor on the cursor entry, its command line shown first.
+void EditorCommand(HWND hwnd);
 // 'X' (asks for options unless Shift is held) and 'Z' (starts at once) on the cursor entry.
-void ExecCommand(HWND hwnd, char letter);
+void ExecCommand(HWND hwnd);
+void ExecAtOnceCommand(HWND hwnd);
 // 'H': a command through the interpreter named by COMSPEC.
 void ShellCommand(HWND hwnd);
 // The configured external viewer on the cursor entry; false when none is configured.
@@ -43,5 +46,10 @@ enum { INPUT_HISTORY = 1, INPUT_INSERT_NAME = 2 };
 int CommandInputDialog(HWND owner, int templateId, const char *caption, char *text, size_t size, int editLimit,
                        int caret, int flags);
 
-// The ExtCommand editor dialog 20006; 1 on OK.
+// The common Open dialog on path (PATH_BUFFER bytes, in and out) listing every file; it starts
+// in the directory part of path. 1 when a file was chosen.
+int BrowseAllFiles(HWND owner, const char *caption, char *path);
+
+// The ExtCommand editor dialog 20006; 1 on OK. ExtCommandEditorCommand: the menu command.
 int RunExtCommandEditor(HWND owner);
+void ExtCommandEditorCommand(HWND hwnd);

@@ -1,5 +1,5 @@
-#include "extcmd/wincmds.h"
-#include "extcmd/appservices.h"
+#include "app/wincmds.h"
+#include "app/dispatch.h"
 #include "extcmd/extcmd_ids.h"
 #include "extcmd/launch.h"
 #include "app/mainwnd.h"
@@ -10,7 +10,6 @@
 #include "screen/frame.h"
 #include "ui/msgdlg.h"
 #include "resource.h"
-#include <commdlg.h>
 #include <shellapi.h>
 #include <stdio.h>
 #include <string.h>
@@ -40,7 +39,7 @@ static INT_PTR CALLBACK ExitDialogProc(HWND dialog, UINT message, WPARAM wParam,
         for (int i = 0; i < 2; i++)
             exitPrevious[i] = SubclassControl(dialog, exitButtons[i], AllKeyForwarder);
         return TRUE;
-    case WM_USER:
+    case WM_FORWARDED_KEY:
         if (wParam == WM_KEYDOWN && (lParam == 'Y' || lParam == 'N')) {
             EndExitDialog(dialog, lParam == 'Y' ? 1 : 0);
             SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 1);
@@ -66,7 +65,7 @@ void EscapeCommand(HWND hwnd)
 {
     if (ScreenMode != 0) {
         ScreenMode = 0;
-        RefreshMenuState(hwnd);
+        UpdateMenuState(hwnd);
         RepaintAll(hwnd);
         return;
     }
@@ -130,32 +129,6 @@ void DriveChangeCommand(HWND hwnd, int drive)
     PrevSlot = -1;
     ReloadRequest = 1;
     RepaintAll(hwnd);
-}
-
-int BrowseAllFiles(HWND owner, const char *caption, char *path)
-{
-    static const char filter[] = "全てのﾌｧｲﾙ\0*.*\0";
-    char file[256] = "*.*", title[256] = "", directory[PATH_BUFFER];
-    SplitPath(path, directory, NULL, NULL);
-    if (strlen(directory) > 3)
-        StripBackslash(directory);
-    OPENFILENAMEA ofn;
-    memset(&ofn, 0, sizeof ofn);
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = filter;
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
-    ofn.lpstrFileTitle = title;
-    ofn.nMaxFileTitle = sizeof title;
-    ofn.lpstrInitialDir = directory[0] ? directory : NULL;
-    ofn.lpstrTitle = caption;
-    ofn.Flags = OFN_NOVALIDATE | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&ofn))
-        return 0;
-    lstrcpynA(path, file, PATH_BUFFER);
-    return 1;
 }
 
 void ChooseDirectoryCommand(HWND hwnd)

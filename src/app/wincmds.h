@@ -3,7 +3,6 @@
 // the Alt+letter keys of the external commands.
 #pragma once
 #include <windows.h>
-#include <stddef.h>
 
 void EscapeCommand(HWND hwnd);
 int ExitDialog(HWND owner);                     // 1: quit
@@ -14,7 +13,3 @@ void ChooseDirectoryCommand(HWND hwnd);
 void ExplorerCommand(HWND hwnd);
 void ControlPanelCommand(HWND hwnd);
 void AltLetterCommand(HWND hwnd, int commandId); // accelerator ids of Alt+A … Alt+Z
-
-// The common Open dialog on path (PATH_BUFFER bytes, in and out) listing every file; it starts
-// in the directory part of path. 1 when a file was chosen.
-int BrowseAllFiles(HWND owner, const char *caption, char *path);
