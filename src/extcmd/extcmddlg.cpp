@@ -4,6 +4,7 @@
 #include "base/globals.h"
 #include "config/settings.h"
 #include "filelist/pathutil.h"
+#include "screen/screendc.h"
 #include "ui/msgdlg.h"
 #include <commctrl.h>
 #include <stdio.h>
@@ -23,6 +24,20 @@ static struct {
     HFONT helpFont;
     WNDPROC previous[3];
 } editor;
+
+// A window's device context for one measurement, released at the end of the scope.
+class ClientDC {
+public:
+    explicit ClientDC(HWND window) : window(window), dc(GetDC(window)) {}
+    ~ClientDC() { ReleaseDC(window, dc); }
+    operator HDC() const { return dc; }
+    ClientDC(const ClientDC &) = delete;
+    ClientDC &operator=(const ClientDC &) = delete;
+
+private:
+    HWND window;
+    HDC dc;
+};
 
 static HWND List(HWND dialog)
 {
@@ -117,9 +132,7 @@ static void SetUpHelp(HWND dialog)
     editor.helpShown = false;
     SetWindowPos(dialog, NULL, 0, 0, window.right - window.left, editor.shortHeight, SWP_NOMOVE | SWP_NOZORDER);
 
-    HDC dc = GetDC(dialog);
-    int height = -(GetDeviceCaps(dc, LOGPIXELSY) * 10) / 72;
-    ReleaseDC(dialog, dc);
+    int height = -(GetDeviceCaps(ClientDC(dialog), LOGPIXELSY) * 10) / 72;
     editor.helpFont = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "ＭＳ ゴシック");
     SendDlgItemMessageA(dialog, IDC_EXT_HELP, WM_SETFONT, (WPARAM)editor.helpFont, FALSE);
@@ -143,12 +156,12 @@ static void FillList(HWND dialog)
     static const char *const headings[4] = {"文字", "ﾀｲﾄﾙ", "ｺﾏﾝﾄﾞ", "作業ﾃﾞｨﾚｸﾄﾘ"};
     static const int blanks[4] = {2, 8, 16, 12};
     HWND list = List(dialog);
-    HDC dc = GetDC(list);
-    HGDIOBJ old = SelectObject(dc, (HFONT)SendMessageA(list, WM_GETFONT, 0, 0));
     SIZE blank = {8, 16};
-    GetTextExtentPoint32A(dc, "\x81\x40", 2, &blank);
-    SelectObject(dc, old);
-    ReleaseDC(list, dc);
+    {
+        ClientDC dc(list);
+        SelectedObject font(dc, (HFONT)SendMessageA(list, WM_GETFONT, 0, 0));
+        GetTextExtentPoint32A(dc, "\x81\x40", 2, &blank);
+    }
     for (int c = 0; c < 4; c++) {
         LVCOLUMNA column;
         memset(&column, 0, sizeof column);

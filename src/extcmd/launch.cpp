@@ -7,6 +7,7 @@
 #include "filelist/pathutil.h"
 #include "screen/keybar.h"
 #include "screen/screen.h"
+#include "screen/screendc.h"
 #include "ui/msgdlg.h"
 #include <shellapi.h>
 #include <stdio.h>
@@ -380,11 +381,8 @@ static void RedrawPlainKeyBar(HWND hwnd)
 {
     if (!hwnd || !MainFont)
         return;
-    HDC dc = GetDC(hwnd);
-    HGDIOBJ old = SelectObject(dc, MainFont);
+    WindowFontDC dc(hwnd);
     DrawKeyBar(dc, false, -1);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
 }
 
 void ShellCommand(HWND hwnd)
