@@ -118,6 +118,27 @@ TEST_F(Launchers, EveryMacroReachesTheStartedProgram)
     EXPECT_EQ(Folder(), std::string(current));
 }
 
+// Double-byte names whose second bytes are "\" and "|", with a blank: passed byte for byte.
+TEST_F(Launchers, DoubleByteNamesArePassedIntact)
+{
+    std::string name = "\x83\x5C\x83\x7C \x95\x5C.txt";
+    temp.MakeFile(name, "x");
+    Start();
+    PutCursorOn(name);
+    strcpy(ExtCommandLine[6], (recorder + " $R<$C><$X><$F>").c_str());
+    RunExtCommand(g_mainWnd, 6);
+    std::vector<Record> runs = Records(1);
+    ASSERT_EQ(1u, runs.size());
+    EXPECT_EQ(recorder + " <" + name + "><\x83\x5C\x83\x7C \x95\x5C><" + Folder() + "\\" + name + ">",
+              runs[0].commandLine);
+    ClearRecords();
+    snprintf(EditorPath, PATH_BUFFER, "%s", recorder.c_str());
+    RunEditor(g_mainWnd, 0, -1);
+    runs = Records(1);
+    ASSERT_EQ(1u, runs.size());
+    EXPECT_EQ(recorder + " \"" + Folder() + "\\" + name + "\"", runs[0].commandLine);
+}
+
 TEST_F(Launchers, WorkingDirectoryOfTheCommand)
 {
     temp.MakeFile("a.txt", "x");
