@@ -105,9 +105,10 @@ void RootCommand(HWND hwnd)
     RepaintGrid(hwnd);
 }
 
+// List mode only: the viewer keeps showing its file, and the list would not follow.
 void DriveChangeCommand(HWND hwnd, int drive)
 {
-    if (drive < 0 || drive >= 26)
+    if (ScreenMode != 0 || drive < 0 || drive >= 26)
         return;
     char path[PATH_BUFFER];
     lstrcpynA(path, DriveLastPath[drive], sizeof path);
