@@ -318,6 +318,23 @@ TEST_F(Launchers, ExecAsksForOptionsAndStartsInTheListedDirectory)
     EXPECT_EQ(0, driver.Unexpected());
 }
 
+// When neither WinExec nor ShellExecute can start the entry, Enter is posted so that the entry
+// opens as Enter opens it; not for a program, where Enter would only come back to eXec.
+TEST_F(Launchers, ExecFallsBackToEnterForDocumentsOnly)
+{
+    temp.MakeFile("notes.qqz", "x");
+    temp.MakeFile("broken.exe", "not a program");
+    Start();
+    MSG msg;
+    PutCursorOn("notes.qqz");
+    ExecAtOnceCommand(g_mainWnd);
+    EXPECT_TRUE(PeekMessageA(&msg, g_mainWnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+    EXPECT_EQ((WPARAM)VK_RETURN, msg.wParam);
+    PutCursorOn("broken.exe");
+    ExecAtOnceCommand(g_mainWnd);
+    EXPECT_FALSE(PeekMessageA(&msg, g_mainWnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+}
+
 TEST_F(Launchers, EditorTakesTheViewerLineAndTheQuotedPath)
 {
     temp.MakeFile("Long File.txt", "x");
