@@ -4,7 +4,9 @@
 #include "extcmd/launch.h"
 #include "app/mainwnd.h"
 #include "base/globals.h"
+#include "config/cfgfile.h"
 #include "config/settings.h"
+#include "config_ids.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
 #include "screen/frame.h"
@@ -139,7 +141,7 @@ void ChooseDirectoryCommand(HWND hwnd)
     char path[PATH_BUFFER];
     lstrcpynA(path, CurrentPath, sizeof path);
     AppendBackslash(path);
-    if (!BrowseAllFiles(hwnd, "Kelpo - Logdsk", path))
+    if (!OpenFileDialog(hwnd, "Kelpo - Logdsk", path, IDS_FILTER_ALL))
         return;
     char directory[PATH_BUFFER];
     SplitPath(path, directory, NULL, NULL);

@@ -47,7 +47,8 @@ int CommandInputDialog(HWND owner, int templateId, const char *caption, char *te
                        int caret, int flags);
 
 // The common Open dialog on path (PATH_BUFFER bytes, in and out) listing every file; it starts
-// in the directory part of path. 1 when a file was chosen.
+// in the directory part of path. 1 when a file was chosen. (The settings' file dialogs sit
+// above this folder, so the external command editor has its own.)
 int BrowseAllFiles(HWND owner, const char *caption, char *path);
 
 // The ExtCommand editor dialog 20006; 1 on OK. ExtCommandEditorCommand: the menu command.
