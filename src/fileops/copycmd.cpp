@@ -271,7 +271,11 @@ void CopyMoveCommand(HWND hwnd, int move)
         DrawKeyBarUnshifted(hwnd);
         return;
     }
-    if (CopyMoveLoop() && ProcessedCount > 0) {
+    if (!CopyMoveLoop()) {
+        DrawKeyBarUnshifted(hwnd);
+        return;
+    }
+    if (ProcessedCount > 0) {
         char text[64];
         ResultSummary(text);
         ResultDialog(hwnd, text);
