@@ -12,10 +12,8 @@
 #include "app/cursor.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
-#include "filelist/watch.h"
 #include "fileops/copy.h"
 #include "fileops/copy_ids.h"
-#include "fileops/copycmd.h"
 #include "fileops/copydlg.h"
 #include "ui/msgdlg.h"
 #include "support/dialogdriver.h"
@@ -190,13 +188,10 @@ protected:
         }
         ASSERT_EQ((int)names.size(), MarkedCount);
     }
-    // The command as the window runs a command letter.
+    // The command letter typed: C copies, M moves.
     void Run(int move)
     {
-        StopWatching();
-        CopyMoveCommand(g_mainWnd, move);
-        StartWatching(CurrentPath);
-        KelpoPump();
+        KelpoType(move ? "m" : "c");
     }
     static void Destination(DialogDriver &driver, const std::string &path, SeenDialog *seen = nullptr)
     {

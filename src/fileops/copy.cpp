@@ -6,6 +6,7 @@
 #include "fileops/pump.h"
 #include "screen/frame.h"
 #include "screen/screen.h"
+#include "screen/screendc.h"
 #include "ui/msgdlg.h"
 #include <stdio.h>
 #include <string.h>
@@ -56,28 +57,6 @@ struct KeepLastError {
 
 // ---- progress on the screen ----
 
-// A window device context with the main font for the length of one drawing.
-struct MainWindowDc {
-    HDC dc = NULL;
-    HGDIOBJ oldFont = NULL;
-    MainWindowDc()
-    {
-        if (!g_mainWnd)
-            return;
-        dc = GetDC(g_mainWnd);
-        if (dc && MainFont)
-            oldFont = SelectObject(dc, MainFont);
-    }
-    ~MainWindowDc()
-    {
-        if (!dc)
-            return;
-        if (oldFont)
-            SelectObject(dc, oldFont);
-        ReleaseDC(g_mainWnd, dc);
-    }
-};
-
 static char pendingStatus[128];
 static bool statusPending;
 static char pendingDetailsPath[PATH_BUFFER];
@@ -108,11 +87,11 @@ void FlushCopyProgress()
         statusPending = detailsPending = false;
         return;
     }
-    MainWindowDc screen;
+    WindowFontDC screen(g_mainWnd);
     if (detailsPending)
-        DrawOperationDetails(screen.dc, pendingDetailsPath, &pendingDetails);
+        DrawOperationDetails(screen, pendingDetailsPath, &pendingDetails);
     if (statusPending)
-        StatusLine(screen.dc, pendingStatus);
+        StatusLine(screen, pendingStatus);
     statusPending = detailsPending = false;
 }
 

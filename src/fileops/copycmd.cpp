@@ -1,7 +1,7 @@
 #include "fileops/copycmd.h"
 #include "app/cursor.h"
-#include "app/dispatch.h"   // IsShifted
 #include "app/mainwnd.h"
+#include "base/commands.h"
 #include "base/globals.h"
 #include "config/settings.h"
 #include "filelist/diskspace.h"
@@ -12,6 +12,7 @@
 #include "screen/frame.h"
 #include "screen/keybar.h"
 #include "screen/screen.h"
+#include "screen/screendc.h"
 #include "ui/msgdlg.h"
 #include <stdio.h>
 #include <string.h>
@@ -37,7 +38,7 @@ static void ReadListed(int position, ListedEntry *entry)
     entry->flags = e->EntryFlags;
     entry->mark = e->mark;
     entry->writeTime = e->writeTime;
-    entry->size = ((unsigned long long)e->sizeHigh << 32) | e->sizeLow;
+    entry->size = EntrySize(e);
     lstrcpynA(entry->shortName, e->shortName, sizeof entry->shortName);
     lstrcpynA(entry->name, LongNameAt(position), sizeof entry->name);
     UnlockFileTable();
@@ -62,14 +63,10 @@ static void DrawCursorNow()
         pageTurned = false;
         RepaintGrid(g_mainWnd);
     } else {
-        HDC dc = GetDC(g_mainWnd);
-        HGDIOBJ oldFont = MainFont ? SelectObject(dc, MainFont) : NULL;
+        WindowFontDC dc(g_mainWnd);
         if (PrevSlot >= 0 && PrevSlot != CursorSlot && PageTop + PrevSlot < EntryCount)
             DrawEntry(dc, PrevSlot, PageTop + PrevSlot, false);
         DrawEntry(dc, CursorSlot, PageTop + CursorSlot, true);
-        if (oldFont)
-            SelectObject(dc, oldFont);
-        ReleaseDC(g_mainWnd, dc);
     }
     PrevSlot = CursorSlot;
 }
@@ -94,12 +91,8 @@ static void DrawPathLine()
 {
     if (!g_mainWnd)
         return;
-    HDC dc = GetDC(g_mainWnd);
-    HGDIOBJ oldFont = MainFont ? SelectObject(dc, MainFont) : NULL;
+    WindowFontDC dc(g_mainWnd);
     DrawOperationDetails(dc, CurrentPath, NULL);
-    if (oldFont)
-        SelectObject(dc, oldFont);
-    ReleaseDC(g_mainWnd, dc);
 }
 
 // Whether destination is directory itself or lies inside it.
@@ -247,12 +240,8 @@ void ResultSummary(char *text)
 
 static void DrawKeyBarUnshifted(HWND hwnd)
 {
-    HDC dc = GetDC(hwnd);
-    HGDIOBJ oldFont = MainFont ? SelectObject(dc, MainFont) : NULL;
+    WindowFontDC dc(hwnd);
     DrawKeyBar(dc, false, -1);
-    if (oldFont)
-        SelectObject(dc, oldFont);
-    ReleaseDC(hwnd, dc);
 }
 
 void CopyMoveCommand(HWND hwnd, int move)

@@ -5,6 +5,7 @@
 #include "filelist/pathutil.h"
 #include "fileops/copy.h"
 #include "fileops/copy_ids.h"
+#include "screen/screendc.h"
 #include "tree/pathhistory.h"
 #include "ui/msgdlg.h"
 #include <stdio.h>
@@ -128,9 +129,11 @@ static void OnDestinationInit(HWND dialog)
     char drives[27], line[32];
     DriveLine(drives);
     snprintf(line, sizeof line, "<%s>", drives);
-    HDC screen = GetDC(dialog);
-    int height = -(GetDeviceCaps(screen, LOGPIXELSY) * 10 / 72);
-    ReleaseDC(dialog, screen);
+    int height;
+    {
+        WindowFontDC screen(dialog);
+        height = -(GetDeviceCaps(screen, LOGPIXELSY) * 10 / 72);
+    }
     driveLineFont = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "ＭＳ ゴシック");
     if (driveLineFont)
@@ -312,12 +315,10 @@ static void OnResultInit(HWND dialog, const char *text)
 
 static void OnResultMeasure(HWND dialog, MEASUREITEMSTRUCT *measure)
 {
-    HDC dc = GetDC(dialog);
-    HGDIOBJ old = SelectObject(dc, (HFONT)SendMessageA(dialog, WM_GETFONT, 0, 0));
+    WindowFontDC dc(dialog);
+    SelectedObject font(dc, (HFONT)SendMessageA(dialog, WM_GETFONT, 0, 0));
     TEXTMETRICA metrics;
     GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(dialog, dc);
     measure->itemHeight = metrics.tmHeight;
 }
 
