@@ -13,43 +13,9 @@
 #include "fileops/copydlg.h"
 #include "dialogdriver.h"
 #include "testutil.h"
+#include "test_copy_files.h"
 
 namespace {
-
-std::string ReadAll(const std::string &path)
-{
-    std::string data;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    char buffer[65536];
-    DWORD got;
-    while (ReadFile(h, buffer, sizeof buffer, &got, NULL) && got)
-        data.append(buffer, got);
-    CloseHandle(h);
-    return data;
-}
-
-bool Exists(const std::string &path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-FILETIME WriteTime(const std::string &path)
-{
-    WIN32_FIND_DATAA found{};
-    FindFileInfo(path.c_str(), &found);
-    return found.ftLastWriteTime;
-}
-
-void SetWriteTime(const std::string &path, ULONGLONG value)
-{
-    FILETIME time{(DWORD)value, (DWORD)(value >> 32)};
-    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
-    SetFileTime(h, NULL, NULL, &time);
-    CloseHandle(h);
-}
 
 ULONGLONG AsNumber(FILETIME t)
 {
@@ -331,7 +297,7 @@ TEST_F(CopyEngine, NewTargetGetsContentsTimesAndAttributes)
     std::string to = temp.Full("dst\\日本語.txt");
     ASSERT_TRUE(CopyFileSafely(from.c_str(), to.c_str(), 0, 0));
     EXPECT_EQ(ReadAll(from), ReadAll(to));
-    EXPECT_EQ(130000000000000000ULL, AsNumber(WriteTime(to)));
+    EXPECT_EQ(130000000000000000ULL, (WriteTime(to)));
     EXPECT_EQ(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN,
               GetFileAttributesA(to.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     // A target that appeared meanwhile is neither overwritten nor removed.
@@ -477,7 +443,7 @@ TEST_F(CopyEngine, DirectoriesMadeLikeTheirSources)
     std::string target = temp.Full("dst\\x\\a\\b");
     temp.MakeDir("dst\\x");
     ASSERT_EQ(1, MakeDirChain(target.c_str(), temp.Full("src\\a\\b").c_str()));
-    EXPECT_EQ(stamp, AsNumber(WriteTime(target)));
+    EXPECT_EQ(stamp, (WriteTime(target)));
     EXPECT_TRUE(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(PATH_KIND_DIRECTORY, PathKind(temp.Full("dst\\x\\a").c_str()));
     SYSTEMTIME after;

@@ -16,30 +16,12 @@
 #include "support/dialogdriver.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "test_copy_files.h"
 #include "app/cursor.h"
 
 namespace {
 
 const char DRIVE = 'Y';
-
-std::string ReadAll(const std::string &path)
-{
-    std::string data;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    static char buffer[1 << 16];
-    DWORD got;
-    while (ReadFile(h, buffer, sizeof buffer, &got, NULL) && got)
-        data.append(buffer, got);
-    CloseHandle(h);
-    return data;
-}
-
-bool Exists(const std::string &path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 // Runs a shell command on the host (Wine starts Unix programs); its exit code.
 int Host(const std::string &command)

@@ -19,44 +19,9 @@
 #include "support/dialogdriver.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "test_copy_files.h"
 
 namespace {
-
-std::string ReadAll(const std::string &path)
-{
-    std::string data;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    static char buffer[1 << 16];
-    DWORD got;
-    while (ReadFile(h, buffer, sizeof buffer, &got, NULL) && got)
-        data.append(buffer, got);
-    CloseHandle(h);
-    return data;
-}
-
-bool Exists(const std::string &path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-ULONGLONG WriteTime(const std::string &path)
-{
-    WIN32_FIND_DATAA found{};
-    if (!FindFileInfo(path.c_str(), &found))
-        return 0;
-    return ((ULONGLONG)found.ftLastWriteTime.dwHighDateTime << 32) | found.ftLastWriteTime.dwLowDateTime;
-}
-
-void SetWriteTime(const std::string &path, ULONGLONG value)
-{
-    FILETIME time{(DWORD)value, (DWORD)(value >> 32)};
-    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
-    SetFileTime(h, NULL, NULL, &time);
-    CloseHandle(h);
-}
 
 // Contents as compared: short ones as they are, long ones by size and checksum.
 std::string Digest(const std::string &data)
