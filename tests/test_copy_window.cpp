@@ -304,7 +304,17 @@ TEST_F(CopyWindow, MoveWithSkipAndCursorAfterwards)
     DialogDriver driver;
     SeenDialog destination, sameName;
     Destination(driver, dst + "\\", &destination);
-    SameName(driver, IDC_SAME_NAME_SKIP, &sameName);
+    // The question shows with the cursor drawn on the file it is about.
+    std::string cursorAtQuestion;
+    int drawnSlot = -2, cursorSlot = -1;
+    driver.Then([&](HWND dialog) {
+        cursorAtQuestion = CursorEntry();
+        drawnSlot = PrevSlot;
+        cursorSlot = CursorSlot;
+        sameName = ReadDialog(dialog);
+        CheckRadioButton(dialog, IDC_SAME_NAME_NEWER, IDC_SAME_NAME_SKIP, IDC_SAME_NAME_SKIP);
+        PressButton(dialog, IDOK);
+    });
     Result result;
     ReadResult(driver, &result);
     Run(1);
@@ -314,6 +324,8 @@ TEST_F(CopyWindow, MoveWithSkipAndCursorAfterwards)
     EXPECT_EQ("ﾏｰｸされたﾌｧｲﾙを移動します", destination.Find(IDC_DEST_HEADER)->text);
     EXPECT_EQ("移動先のﾃﾞｨﾚｸﾄﾘ名を入力してください", destination.Find(IDC_DEST_PROMPT)->text);
     EXPECT_EQ("Kelpo - Move", sameName.caption);
+    EXPECT_EQ("keep.txt", cursorAtQuestion);
+    EXPECT_EQ(cursorSlot, drawnSlot);
     EXPECT_EQ("3個のファイルの移動を終了しました", result.text);
     EXPECT_EQ((std::vector<std::string>{"dirA\\", "f1.txt", "f2.txt"}), result.items);
 

@@ -24,6 +24,7 @@ int ProcessedCount;
 HGLOBAL ResultList;
 int ResultCapacity;
 const WIN32_FIND_DATAA *WalkEntry;
+void (*PendingCursorDrawer)();
 
 bool IsMoveCommand()
 {
@@ -83,6 +84,8 @@ static bool ProgressDue()
 
 void FlushCopyProgress()
 {
+    if (PendingCursorDrawer)
+        PendingCursorDrawer();
     if (!g_mainWnd || !(statusPending || detailsPending)) {
         statusPending = detailsPending = false;
         return;
@@ -235,6 +238,7 @@ int CheckDestSpace(char *destination, unsigned long long size, const char *targe
             return 1;
         }
     }
+    FlushCopyProgress();
     MessageDialog(g_mainWnd, move ? "移動先のﾃﾞｨｽｸがいっぱいです" : "ｺﾋﾟｰ先のﾃﾞｨｽｸがいっぱいです",
                   move ? "Kelpo - Move" : "Kelpo - Copy", 48);
     return 0;
@@ -295,6 +299,8 @@ int ResolveSameName(char *destination, const char *name, const FILETIME *sourceT
 
     WIN32_FIND_DATAA existing;
     DestExists = FindFileInfo(target, &existing);
+    if (DestExists && SameNameMode == SAME_NAME_UNCHOSEN)
+        FlushCopyProgress();
     while (DestExists && SameNameMode == SAME_NAME_UNCHOSEN) {
         if (!SameNameDialog(g_mainWnd, name)) {
             SameNameMode = SAME_NAME_UNCHOSEN;
@@ -431,13 +437,20 @@ int CopyMoveFile(const char *source, const char *target, const char *destination
 {
     if (IsMoveCommand() && OnCurrentDrive(destination)) {
         if (!RenameOver(source, target, OverwriteFlag && !isDirectory)) {
+            DWORD code = GetLastError();
+            FlushCopyProgress();
+            SetLastError(code);
             ShowLastError(g_mainWnd, "MoveFile", source, target);
             return 0;
         }
     } else {
         if (!CopyFileSafely(source, target, OverwriteFlag, ReplaceOnly)) {
-            if (!(AbortFlag && GetLastError() == ERROR_REQUEST_ABORTED))
+            DWORD code = GetLastError();
+            if (!(AbortFlag && code == ERROR_REQUEST_ABORTED)) {
+                FlushCopyProgress();
+                SetLastError(code);
                 ShowLastError(g_mainWnd, "CopyMoveFile", source, target);
+            }
             return 0;
         }
         if (IsMoveCommand()) {
@@ -583,6 +596,7 @@ int MakeDirChain(const char *target, const char *source)
 {
     int kind = PathKind(target);
     if (kind == PATH_KIND_FILE) {
+        FlushCopyProgress();
         MessageDialog(g_mainWnd, "Copy/Move先にｺﾋﾟｰ元のﾃﾞｨﾚｸﾄﾘ名と\n同名のﾌｧｲﾙがあります", "Kelpo - Copy/Move", 48);
         return 0;
     }

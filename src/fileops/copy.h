@@ -93,7 +93,9 @@ int FindFileInfo(const char *path, WIN32_FIND_DATAA *found);
 bool JoinDestinationPath(const char *directory, const char *name, char *out);
 unsigned long long FoundSize(const WIN32_FIND_DATAA *found);
 // The copy engine's messages on the status line and the information block, drawn at most
-// every PROGRESS_INTERVAL_MS; FlushCopyProgress draws what is still pending.
+// every PROGRESS_INTERVAL_MS; FlushCopyProgress draws what is still pending, the cursor of the
+// command (through PendingCursorDrawer) included, before any question or report is shown.
+extern void (*PendingCursorDrawer)();
 enum { PROGRESS_INTERVAL_MS = 250 };
 void ShowCopyStatus(const char *text);
 void FlushCopyProgress();

@@ -71,6 +71,12 @@ static void DrawCursorNow()
     PrevSlot = CursorSlot;
 }
 
+static void DrawPendingCursor()
+{
+    if (cursorPending)
+        DrawCursorNow();
+}
+
 // Puts the cursor on position; the screen follows at most every PROGRESS_INTERVAL_MS.
 static void PlaceCursor(int position)
 {
@@ -117,6 +123,7 @@ static int CopyMoveDirectory(int position, const ListedEntry *entry)
     char source[PATH_BUFFER];
     snprintf(source, sizeof source, "%s\\%s", CurrentPath, entry->name);
     if (SameDirectory || IsWithin(CopyDestination, source)) {
+        FlushCopyProgress();
         MessageDialog(g_mainWnd, "ｻﾌﾞﾃﾞｨﾚｸﾄﾘは同じﾃﾞｨﾚｸﾄﾘにｺﾋﾟｰできません", move ? "Kelpo - Move" : "Kelpo - Copy", 48);
         return 0;
     }
@@ -191,6 +198,7 @@ int CopyMoveLoop()
     PumpNow();
     pageTurned = cursorPending = false;
     lastCursorDraw = GetTickCount() - PROGRESS_INTERVAL_MS;
+    PendingCursorDrawer = DrawPendingCursor;
 
     bool marked = (CopyMoveMode & COPYMOVE_MARKED) != 0;
     int first = marked ? 0 : start, last = marked ? EntryCount - 1 : start;
@@ -210,9 +218,8 @@ int CopyMoveLoop()
         if (!goOn)
             break;
     }
-    if (cursorPending)
-        DrawCursorNow();
     FlushCopyProgress();
+    PendingCursorDrawer = NULL;
 
     AbortFlag = 0;
     BusyFlag = 0;
