@@ -381,7 +381,6 @@ TEST_F(CopyEngine, MovesRecordAndDeleteOnlyCompletedSources)
 
 TEST_F(CopyEngine, WalkVisitsEveryEntryAndStops)
 {
-    temp.MakeFile("src\\t\\a.txt", "");
     temp.MakeDir("src\\t");
     temp.MakeFile("src\\t\\a.txt", "a");
     temp.MakeDir("src\\t\\sub");

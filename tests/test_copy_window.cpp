@@ -393,8 +393,8 @@ TEST_F(CopyWindow, DestinationRules)
 TEST_F(CopyWindow, AnotherNameAndReadOnlyTarget)
 {
     temp.MakeFile("src\\doc.txt", "document");
-    temp.MakeFile("src\\sub\\x", "");
     temp.MakeDir("src\\sub");
+    temp.MakeFile("src\\sub\\x", "");
     Start();
     GoTo("doc.txt");
     otherNames = {"doc.txt", "doc コピー.txt"};
@@ -420,6 +420,16 @@ TEST_F(CopyWindow, AnotherNameAndReadOnlyTarget)
     Run(0);
     EXPECT_TRUE(refusal.Done());
     EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), "ｻﾌﾞﾃﾞｨﾚｸﾄﾘは同じﾃﾞｨﾚｸﾄﾘにｺﾋﾟｰできません"));
+    // So is a directory into itself, which would never end.
+    texts.clear();
+    DialogDriver intoItself;
+    Destination(intoItself, src + "\\sub");
+    Answer(intoItself, &captions, &texts);
+    Run(0);
+    EXPECT_TRUE(intoItself.Done());
+    EXPECT_EQ((std::vector<std::string>{"ｻﾌﾞﾃﾞｨﾚｸﾄﾘは同じﾃﾞｨﾚｸﾄﾘにｺﾋﾟｰできません"}), texts);
+    EXPECT_EQ(1, CountFiles(src + "\\sub"));
+    EXPECT_FALSE(Exists(src + "\\sub\\sub"));
 
     temp.MakeFile("dst\\doc.txt", "protected", FILE_ATTRIBUTE_READONLY);
     GoTo("doc.txt");
