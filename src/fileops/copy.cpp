@@ -297,8 +297,9 @@ int ResolveSameName(char *destination, const char *name, const FILETIME *sourceT
     if (!CheckDestSpace(directory, sourceSize, target))
         return 0;
 
+    // One look at the attributes settles the usual case of a free name; a search only when taken.
     WIN32_FIND_DATAA existing;
-    DestExists = FindFileInfo(target, &existing);
+    DestExists = GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES && FindFileInfo(target, &existing);
     if (DestExists && SameNameMode == SAME_NAME_UNCHOSEN)
         FlushCopyProgress();
     while (DestExists && SameNameMode == SAME_NAME_UNCHOSEN) {
