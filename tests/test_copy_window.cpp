@@ -254,7 +254,7 @@ TEST_F(CopyWindow, CopyMarkedFilesAndTreeNewerOnly)
     EXPECT_EQ('C', drives[3]);
     EXPECT_EQ('\xA5', drives[2]);   // no drive B
     EXPECT_EQ(src, destination.Find(IDC_DEST_COMBO)->text);
-    EXPECT_FALSE(destination.Find(IDC_DEST_TREE)->enabled);
+    EXPECT_TRUE(destination.Find(IDC_DEST_TREE)->enabled);
     EXPECT_EQ("newer.txt", sameName.Find(IDC_SAME_NAME_FILE)->text);   // the first conflict in display order
 
     EXPECT_EQ("6個のファイルのコピーを終了しました", result.text);
@@ -386,6 +386,26 @@ TEST_F(CopyWindow, DestinationRules)
     Run(1);
     EXPECT_TRUE(third.Done());
     EXPECT_EQ("a", ReadAll(temp.Full("src\\a.txt")));
+
+    // C typed with Shift opens the tree at once; Cancel in the tree cancels the command.
+    GoTo("a.txt");
+    DialogDriver treeAtOnce;
+    bool treeSeen = false;
+    treeAtOnce.ThenSteps([&](HWND dialog, int) {
+        char caption[64];
+        GetWindowTextA(dialog, caption, sizeof caption);
+        if (strcmp(caption, "Kelpo - Directory Tree") != 0)
+            return false;
+        treeSeen = true;
+        PressButton(dialog, IDCANCEL);
+        return true;
+    });
+    KelpoType("C");
+    EXPECT_TRUE(treeSeen);
+    EXPECT_TRUE(treeAtOnce.Done());
+    EXPECT_EQ(0, treeAtOnce.Unexpected());
+    EXPECT_EQ(nullptr, FindActiveDialog());
+    EXPECT_EQ(1, CountFiles(dst + "\\new"));
 }
 
 // Into the listed directory a copy needs another name; over a read-only file even "overwrite

@@ -7,6 +7,7 @@
 #include "fileops/copy_ids.h"
 #include "screen/screendc.h"
 #include "tree/pathhistory.h"
+#include "tree/tree.h"
 #include "ui/msgdlg.h"
 #include <stdio.h>
 #include <string.h>
@@ -18,10 +19,6 @@ int (*AskOtherName)(HWND owner, const char *oldName, char *newName) = RenameDial
 int (*AskOtherName)(HWND owner, const char *oldName, char *newName);
 #endif
 
-#if __has_include("tree/tree.h")
-#include "tree/tree.h"
-#define HAVE_DIRECTORY_TREE 1
-#endif
 
 static HINSTANCE ResourceInstance()
 {
@@ -36,14 +33,6 @@ static const char *CommandCaption()
 // ---- destination dialog 20009 ----
 
 static HFONT driveLineFont;
-
-static void DriveLine(char *buffer)
-{
-    DWORD drives = GetLogicalDrives();
-    for (int i = 0; i < 26; i++)
-        buffer[i] = (drives >> i) & 1 ? (char)('A' + i) : (char)0xA5;
-    buffer[26] = '\0';
-}
 
 void DestinationHeader(const char *cursorName, char *text)
 {
@@ -60,20 +49,6 @@ void DestinationHeader(const char *cursorName, char *text)
         strcpy(name, cursorName);
     }
     snprintf(text, 80, "%s%s", name, move ? " を移動します" : " をｺﾋﾟｰします");
-}
-
-void ExpandDestinationEntry(char *text)
-{
-#ifdef HAVE_DIRECTORY_TREE
-    ExpandDriveEntry(text);
-#else
-    if (strlen(text) >= 3 && text[2] == '\\')
-        return;
-    UpperAscii(text);
-    text[1] = '\0';
-    if (text[0] >= 'A' && text[0] <= 'Z')
-        lstrcpynA(text, DriveLastPath[text[0] - 'A'], 512);
-#endif
 }
 
 static void RefuseDestination(HWND dialog)
@@ -97,7 +72,7 @@ static bool CanBeMadeCurrent(const char *path)
 
 int AcceptDestination(char *text)
 {
-    ExpandDestinationEntry(text);
+    ExpandDriveEntry(text);
     if (text[0] == '\0' || text[1] != ':')
         return 0;
     if (!CanBeMadeCurrent(text) && !CreateDirectoryA(text, NULL))
@@ -127,7 +102,7 @@ static void OnDestinationInit(HWND dialog)
                                                                              : "ｺﾋﾟｰ先のﾃﾞｨﾚｸﾄﾘ名を入力してください");
 
     char drives[27], line[32];
-    DriveLine(drives);
+    DriveLetters(drives);
     snprintf(line, sizeof line, "<%s>", drives);
     int height;
     {
@@ -143,17 +118,12 @@ static void OnDestinationInit(HWND dialog)
     if (CurrentPath[0])
         StripBackslash(CurrentPath);
     PushPathHistory(CurrentPath);
-    for (int i = 0; i < Settings.historyCount && i < PATH_HISTORY_COUNT; i++)
-        SendDlgItemMessageA(dialog, IDC_DEST_COMBO, CB_ADDSTRING, 0, (LPARAM)PathHistory[i]);
+    FillPathCombo(dialog);
     SendDlgItemMessageA(dialog, IDC_DEST_COMBO, CB_SETCURSEL, 0, 0);
     SendDlgItemMessageA(dialog, IDC_DEST_COMBO, CB_LIMITTEXT, 511, 0);
 
-#ifdef HAVE_DIRECTORY_TREE
     if (TreeAtOnce)
         PostMessageA(dialog, WM_COMMAND, IDC_DEST_TREE, 0);
-#else
-    EnableWindow(GetDlgItem(dialog, IDC_DEST_TREE), FALSE);
-#endif
 }
 
 static void OnDestinationOk(HWND dialog)
@@ -171,16 +141,12 @@ static void OnDestinationOk(HWND dialog)
 
 static void OnDestinationTree(HWND dialog)
 {
-#ifdef HAVE_DIRECTORY_TREE
     char path[PATH_BUFFER];
     GetDlgItemTextA(dialog, IDC_DEST_COMBO, path, 512);
     if (OpenDirectoryTree(dialog, path))
         SetDlgItemTextA(dialog, IDC_DEST_COMBO, path);
     else if (TreeAtOnce)
         EndDialog(dialog, 0);
-#else
-    (void)dialog;
-#endif
 }
 
 static INT_PTR CALLBACK DestinationDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)

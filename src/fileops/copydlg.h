@@ -13,8 +13,6 @@ extern int (*AskOtherName)(HWND owner, const char *oldName, char *newName);
 
 // The header line of the destination dialog for CopyMoveMode (text: 80 bytes).
 void DestinationHeader(const char *cursorName, char *text);
-// A bare drive ("d", "D:") stands for the last directory listed on that drive.
-void ExpandDestinationEntry(char *text);
 // OK of the destination dialog: checks (and creates one level of) the typed directory.
 // 1 accepted, text the destination; 0 refused.
 int AcceptDestination(char *text);
