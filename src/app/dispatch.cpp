@@ -19,6 +19,7 @@
 #include "filelist/sort.h"
 #include "filelist/watch.h"
 #include "tree/tree.h"
+#include "fileops/copycmd.h"
 #include "screen/screen.h"
 #include "screen/frame.h"
 #include "base/commands.h"
@@ -124,6 +125,8 @@ struct LetterCommand {
 };
 static const LetterCommand letterCommands[] = {
     {'S', SortCommand},
+    {'C', CopyCommand},
+    {'M', MoveCommand},
     {'R', RenameOrRefresh},
     {'G', NameCaseCommand},
     {'\\', RootCommand},

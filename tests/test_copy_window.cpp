@@ -1,0 +1,548 @@
+// Copy and Move in the real main window with the real dialogs: marked files and directories,
+// Japanese names, the same-name choices, the destination rules, Esc in the middle of a tree,
+// read-only and hidden files. Every scenario checks the files on disk byte for byte, their
+// times, and that the host's clock did not move.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+#include "base/globals.h"
+#include "app/cursor.h"
+#include "config/settings.h"
+#include "filelist/filetable.h"
+#include "fileops/copy.h"
+#include "fileops/copy_ids.h"
+#include "fileops/copydlg.h"
+#include "ui/msgdlg.h"
+#include "support/dialogdriver.h"
+#include "support/testutil.h"
+#include "support/window.h"
+#include "test_copy_files.h"
+
+namespace {
+
+// Contents as compared: short ones as they are, long ones by size and checksum.
+std::string Digest(const std::string &data)
+{
+    if (data.size() <= 64)
+        return data;
+    unsigned long long sum = 1469598103934665603ULL;
+    for (unsigned char c : data)
+        sum = (sum ^ c) * 1099511628211ULL;
+    return std::to_string(data.size()) + " bytes #" + std::to_string(sum);
+}
+
+// All files below root, relative path → contents (Digest).
+void ReadTree(const std::string &root, const std::string &prefix, std::map<std::string, std::string> *files)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((root + "\\*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ReadTree(root + "\\" + name, prefix + name + "\\", files);
+        else
+            (*files)[prefix + name] = Digest(ReadAll(root + "\\" + name));
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+}
+
+int CountFiles(const std::string &directory)
+{
+    int count = 0;
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((directory + "\\*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    do
+        count += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    while (FindNextFileA(h, &found));
+    FindClose(h);
+    return count;
+}
+
+// The system clock against the tick count: the drift in milliseconds since Start.
+struct ClockWatch {
+    ULONGLONG wall;
+    DWORD tick;
+    ClockWatch() { Take(&wall, &tick); }
+    static void Take(ULONGLONG *w, DWORD *t)
+    {
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        *w = ((ULONGLONG)now.dwHighDateTime << 32) | now.dwLowDateTime;
+        *t = GetTickCount();
+    }
+    LONGLONG Drift() const
+    {
+        ULONGLONG w;
+        DWORD t;
+        Take(&w, &t);
+        return (LONGLONG)(w - wall) / 10000 - (LONGLONG)(t - tick);
+    }
+};
+
+struct Result {
+    std::string text;
+    std::vector<std::string> items;
+};
+
+// The other-name question until the rename dialog of the Rename command is part of the program.
+std::vector<std::string> otherNames;
+int AnswerOtherName(HWND, const char *, char *newName)
+{
+    if (otherNames.empty())
+        return 0;
+    lstrcpynA(newName, otherNames.front().c_str(), 260);
+    otherNames.erase(otherNames.begin());
+    return 1;
+}
+
+class CopyWindow : public testing::Test {
+protected:
+    TempDir temp;
+    std::string src, dst;
+    ClockWatch clock;
+    void SetUp() override
+    {
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        src = temp.MakeDir("src");
+        dst = temp.MakeDir("dst");
+        otherNames.clear();
+#if !__has_include("fileops/renamedlg.h")
+        AskOtherName = AnswerOtherName;
+#endif
+    }
+    void TearDown() override
+    {
+        KelpoStop();
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        EXPECT_LT(llabs(clock.Drift()), 2000) << "the clock moved";
+    }
+    void Start()
+    {
+        ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + src + "\""));
+        Settings.dirmark = 1;
+    }
+    std::string CursorEntry()
+    {
+        LockFileTable();
+        std::string name = LongNameAt(PageTop + CursorSlot);
+        UnlockFileTable();
+        return name;
+    }
+    void GoTo(const std::string &name)
+    {
+        GoToFirst();
+        KelpoPump();
+        while (CursorEntry() != name && PageTop + CursorSlot < EntryCount - 1)
+            KelpoKey(VK_DOWN);
+        ASSERT_EQ(name, CursorEntry());
+    }
+    void Mark(const std::vector<std::string> &names)
+    {
+        for (const std::string &name : names) {
+            GoTo(name);
+            KelpoKey(VK_SPACE);
+        }
+        ASSERT_EQ((int)names.size(), MarkedCount);
+    }
+    // The command letter typed: C copies, M moves.
+    void Run(int move)
+    {
+        KelpoType(move ? "m" : "c");
+    }
+    static void Destination(DialogDriver &driver, const std::string &path, SeenDialog *seen = nullptr)
+    {
+        driver.Then([=](HWND dialog) {
+            if (seen)
+                *seen = ReadDialog(dialog);
+            SetDlgItemTextA(dialog, IDC_DEST_COMBO, path.c_str());
+            PressButton(dialog, IDOK);
+        });
+    }
+    static void SameName(DialogDriver &driver, int button, SeenDialog *seen = nullptr)
+    {
+        driver.Then([=](HWND dialog) {
+            if (seen)
+                *seen = ReadDialog(dialog);
+            CheckRadioButton(dialog, IDC_SAME_NAME_NEWER, IDC_SAME_NAME_SKIP, button);
+            PressButton(dialog, IDOK);
+        });
+    }
+    static void Answer(DialogDriver &driver, std::vector<std::string> *captions, std::vector<std::string> *texts = nullptr)
+    {
+        driver.Then([=](HWND dialog) {
+            SeenDialog seen = ReadDialog(dialog);
+            captions->push_back(seen.caption);
+            if (texts && g_messageDialog.text)
+                texts->push_back(g_messageDialog.text);
+            PressButton(dialog, IDOK);
+        });
+    }
+    static void ReadResult(DialogDriver &driver, Result *result)
+    {
+        driver.Then([=](HWND dialog) {
+            char text[256];
+            GetDlgItemTextA(dialog, IDC_RESULT_TEXT, text, sizeof text);
+            result->text = text;
+            HWND list = GetDlgItem(dialog, IDC_RESULT_LIST);
+            int count = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
+            for (int i = 0; i < count; i++) {
+                char slot[RESULT_SLOT_BYTES];
+                ResultSlotText((int)SendMessageA(list, LB_GETITEMDATA, i, 0), slot);
+                result->items.push_back(slot);
+            }
+            std::sort(result->items.begin(), result->items.end());
+            PressButton(dialog, IDOK);
+        });
+    }
+};
+
+const ULONGLONG OLD = 126000000000000000ULL;   // 2000
+const ULONGLONG NEWER = OLD + 864000000000ULL;  // a day later
+
+// Marked files (one Japanese, one read-only, one hidden) and a directory tree into another
+// directory; one name exists there with an older file, one with a newer one: "newer only"
+// copies the first and leaves the second. With dirtime the new directories keep their times.
+TEST_F(CopyWindow, CopyMarkedFilesAndTreeNewerOnly)
+{
+    temp.MakeFile("src\\日本語の名前.txt", std::string(70000, 'n'));
+    temp.MakeFile("src\\ro.txt", "read-only source", FILE_ATTRIBUTE_READONLY);
+    temp.MakeFile("src\\hid.txt", "hidden source", FILE_ATTRIBUTE_HIDDEN);
+    temp.MakeFile("src\\older.txt", "source newer than target");
+    temp.MakeFile("src\\newer.txt", "source older than target");
+    temp.MakeFile("src\\unmarked.txt", "stays");
+    temp.MakeDir("src\\木");
+    temp.MakeFile("src\\木\\葉.txt", "leaf");
+    temp.MakeDir("src\\木\\枝");
+    temp.MakeFile("src\\木\\枝\\実.bin", std::string(300000, '\x81'));
+    temp.MakeFile("dst\\older.txt", "old target");
+    temp.MakeFile("dst\\newer.txt", "new target");
+    SetWriteTime(temp.Full("src\\older.txt"), NEWER);
+    SetWriteTime(temp.Full("dst\\older.txt"), OLD);
+    SetWriteTime(temp.Full("src\\newer.txt"), OLD);
+    SetWriteTime(temp.Full("dst\\newer.txt"), NEWER);
+    SetWriteTime(temp.Full("src\\木\\枝"), OLD);
+    SetWriteTime(temp.Full("src\\木"), OLD + 10000000);
+    Start();
+    Settings.dirtime = 1;
+    Mark({"日本語の名前.txt", "ro.txt", "hid.txt", "older.txt", "newer.txt", "木"});
+    GoTo("unmarked.txt");
+
+    DialogDriver driver;
+    SeenDialog destination, sameName;
+    Destination(driver, dst, &destination);
+    SameName(driver, IDC_SAME_NAME_NEWER, &sameName);
+    Result result;
+    ReadResult(driver, &result);
+    Run(0);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(0, driver.Unexpected());
+
+    EXPECT_EQ("Kelpo - Copy", destination.caption);
+    EXPECT_EQ("ﾏｰｸされたﾌｧｲﾙをｺﾋﾟｰします", destination.Find(IDC_DEST_HEADER)->text);
+    EXPECT_EQ("ｺﾋﾟｰ先のﾃﾞｨﾚｸﾄﾘ名を入力してください", destination.Find(IDC_DEST_PROMPT)->text);
+    std::string drives = destination.Find(IDC_DEST_DRIVES)->text;
+    ASSERT_EQ(28u, drives.size());
+    EXPECT_EQ('C', drives[3]);
+    EXPECT_EQ('\xA5', drives[2]);   // no drive B
+    EXPECT_EQ(src, destination.Find(IDC_DEST_COMBO)->text);
+    EXPECT_TRUE(destination.Find(IDC_DEST_TREE)->enabled);
+    EXPECT_EQ("newer.txt", sameName.Find(IDC_SAME_NAME_FILE)->text);   // the first conflict in display order
+
+    EXPECT_EQ("6個のファイルのコピーを終了しました", result.text);
+    EXPECT_EQ((std::vector<std::string>{"hid.txt", "older.txt", "ro.txt", "日本語の名前.txt", "木\\枝\\実.bin",
+                                        "木\\葉.txt"}),
+              result.items);
+    std::map<std::string, std::string> copied;
+    ReadTree(dst, "", &copied);
+    std::map<std::string, std::string> expected = {
+        {"日本語の名前.txt", Digest(std::string(70000, 'n'))},
+        {"ro.txt", "read-only source"},
+        {"hid.txt", "hidden source"},
+        {"older.txt", "source newer than target"},
+        {"newer.txt", "new target"},
+        {"木\\葉.txt", "leaf"},
+        {"木\\枝\\実.bin", Digest(std::string(300000, '\x81'))},
+    };
+    EXPECT_EQ(expected, copied);
+    for (const char *name : {"日本語の名前.txt", "ro.txt", "hid.txt", "older.txt", "木\\葉.txt", "木\\枝\\実.bin"})
+        EXPECT_EQ(WriteTime(temp.Full(std::string("src\\") + name)), WriteTime(temp.Full(std::string("dst\\") + name)))
+            << name;
+    EXPECT_TRUE(GetFileAttributesA(temp.Full("dst\\ro.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(GetFileAttributesA(temp.Full("dst\\hid.txt").c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(OLD, WriteTime(temp.Full("dst\\木\\枝")));
+    EXPECT_EQ(OLD + 10000000, WriteTime(temp.Full("dst\\木")));
+    EXPECT_EQ(6, CountFiles(src));   // nothing moved
+    // The copy leaves the cursor where it was, on the re-read listing.
+    EXPECT_EQ("unmarked.txt", CursorEntry());
+    EXPECT_EQ(0, MarkedCount);
+}
+
+// A move within the drive: the directory is renamed whole, the file whose name exists is
+// skipped and keeps its place, the cursor lands on the first entry after the moved ones.
+TEST_F(CopyWindow, MoveWithSkipAndCursorAfterwards)
+{
+    temp.MakeDir("src\\dirA");
+    temp.MakeFile("src\\dirA\\inner.txt", "inner");
+    temp.MakeFile("src\\f1.txt", "one");
+    temp.MakeFile("src\\f2.txt", "two");
+    temp.MakeFile("src\\f3.txt", "three");
+    temp.MakeFile("src\\keep.txt", "keep source");
+    temp.MakeFile("dst\\keep.txt", "keep target");
+    Start();
+    Mark({"dirA", "f1.txt", "f2.txt", "keep.txt"});
+    GoTo("dirA");
+
+    DialogDriver driver;
+    SeenDialog destination, sameName;
+    Destination(driver, dst + "\\", &destination);
+    // The question shows with the cursor drawn on the file it is about.
+    std::string cursorAtQuestion;
+    int drawnSlot = -2, cursorSlot = -1;
+    driver.Then([&](HWND dialog) {
+        cursorAtQuestion = CursorEntry();
+        drawnSlot = PrevSlot;
+        cursorSlot = CursorSlot;
+        sameName = ReadDialog(dialog);
+        CheckRadioButton(dialog, IDC_SAME_NAME_NEWER, IDC_SAME_NAME_SKIP, IDC_SAME_NAME_SKIP);
+        PressButton(dialog, IDOK);
+    });
+    Result result;
+    ReadResult(driver, &result);
+    Run(1);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(0, driver.Unexpected());
+    EXPECT_EQ("Kelpo - Move", destination.caption);
+    EXPECT_EQ("ﾏｰｸされたﾌｧｲﾙを移動します", destination.Find(IDC_DEST_HEADER)->text);
+    EXPECT_EQ("移動先のﾃﾞｨﾚｸﾄﾘ名を入力してください", destination.Find(IDC_DEST_PROMPT)->text);
+    EXPECT_EQ("Kelpo - Move", sameName.caption);
+    EXPECT_EQ("keep.txt", cursorAtQuestion);
+    EXPECT_EQ(cursorSlot, drawnSlot);
+    EXPECT_EQ("3個のファイルの移動を終了しました", result.text);
+    EXPECT_EQ((std::vector<std::string>{"dirA\\", "f1.txt", "f2.txt"}), result.items);
+
+    std::map<std::string, std::string> moved, left;
+    ReadTree(dst, "", &moved);
+    ReadTree(src, "", &left);
+    EXPECT_EQ((std::map<std::string, std::string>{{"dirA\\inner.txt", "inner"}, {"f1.txt", "one"},
+                                                  {"f2.txt", "two"}, {"keep.txt", "keep target"}}),
+              moved);
+    EXPECT_EQ((std::map<std::string, std::string>{{"f3.txt", "three"}, {"keep.txt", "keep source"}}), left);
+    EXPECT_EQ("f3.txt", CursorEntry());
+    // The destination is first in the path history now.
+    EXPECT_STREQ(dst.c_str(), PathHistory[0]);
+}
+
+// The destination dialog's rules: a drive letter stands for the last directory listed on it
+// (here the listed one, so the move is refused), a new directory is made one level deep only.
+TEST_F(CopyWindow, DestinationRules)
+{
+    temp.MakeFile("src\\a.txt", "a");
+    Start();
+    GoTo("a.txt");
+    std::vector<std::string> captions, texts;
+    DialogDriver driver;
+    SeenDialog header;
+    Destination(driver, "c", &header);
+    Answer(driver, &captions, &texts);
+    Run(1);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ("a.txt を移動します", header.Find(IDC_DEST_HEADER)->text);
+    EXPECT_EQ((std::vector<std::string>{"Kelpo - Move"}), captions);
+    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), "同じﾃﾞｨﾚｸﾄﾘには移動できません"));
+    EXPECT_EQ("a", ReadAll(temp.Full("src\\a.txt")));
+
+    // Two levels that do not exist: refused, the dialog stays; one level: made and used.
+    captions.clear();
+    texts.clear();
+    GoTo("a.txt");
+    DialogDriver second;
+    Destination(second, dst + "\\x\\y");
+    Answer(second, &captions, &texts);
+    Destination(second, dst + "\\new");
+    Result result;
+    ReadResult(second, &result);
+    Run(0);
+    EXPECT_TRUE(second.Done());
+    EXPECT_EQ(0, second.Unexpected());
+    EXPECT_EQ((std::vector<std::string>{"Kelpo - Copy"}), captions);
+    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), "正しいﾃﾞｨﾚｸﾄﾘ名を入力してください"));
+    EXPECT_FALSE(Exists(dst + "\\x"));
+    EXPECT_EQ("a", ReadAll(dst + "\\new\\a.txt"));
+    EXPECT_EQ("ファイルのコピーを終了しました", result.text);
+
+    // Cancel: nothing happens.
+    GoTo("a.txt");
+    DialogDriver third;
+    third.Then([](HWND dialog) { PressButton(dialog, IDCANCEL); });
+    Run(1);
+    EXPECT_TRUE(third.Done());
+    EXPECT_EQ("a", ReadAll(temp.Full("src\\a.txt")));
+
+    // C typed with Shift opens the tree at once; Cancel in the tree cancels the command.
+    GoTo("a.txt");
+    DialogDriver treeAtOnce;
+    bool treeSeen = false;
+    treeAtOnce.ThenSteps([&](HWND dialog, int) {
+        char caption[64];
+        GetWindowTextA(dialog, caption, sizeof caption);
+        if (strcmp(caption, "Kelpo - Directory Tree") != 0)
+            return false;
+        treeSeen = true;
+        PressButton(dialog, IDCANCEL);
+        return true;
+    });
+    KelpoType("C");
+    EXPECT_TRUE(treeSeen);
+    EXPECT_TRUE(treeAtOnce.Done());
+    EXPECT_EQ(0, treeAtOnce.Unexpected());
+    EXPECT_EQ(nullptr, FindActiveDialog());
+    EXPECT_EQ(1, CountFiles(dst + "\\new"));
+}
+
+// Into the listed directory a copy needs another name; over a read-only file even "overwrite
+// all" stops with the error, leaving both files as they were.
+TEST_F(CopyWindow, AnotherNameAndReadOnlyTarget)
+{
+    temp.MakeFile("src\\doc.txt", "document");
+    temp.MakeDir("src\\sub");
+    temp.MakeFile("src\\sub\\x", "");
+    Start();
+    GoTo("doc.txt");
+    otherNames = {"doc.txt", "doc コピー.txt"};
+    DialogDriver driver;
+    SeenDialog sameName;
+    Destination(driver, src);
+    SameName(driver, IDC_SAME_NAME_RENAME, &sameName);
+    Result result;
+    ReadResult(driver, &result);
+    Run(0);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_FALSE(sameName.Find(IDC_SAME_NAME_OVERWRITE)->enabled);
+    EXPECT_EQ("document", ReadAll(temp.Full("src\\doc コピー.txt")));
+    EXPECT_EQ(WriteTime(temp.Full("src\\doc.txt")), WriteTime(temp.Full("src\\doc コピー.txt")));
+    EXPECT_EQ("ファイルのコピーを終了しました", result.text);
+
+    // A directory into the listed directory is refused.
+    GoTo("sub");
+    std::vector<std::string> captions, texts;
+    DialogDriver refusal;
+    Destination(refusal, src);
+    Answer(refusal, &captions, &texts);
+    Run(0);
+    EXPECT_TRUE(refusal.Done());
+    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), "ｻﾌﾞﾃﾞｨﾚｸﾄﾘは同じﾃﾞｨﾚｸﾄﾘにｺﾋﾟｰできません"));
+    // So is a directory into itself, which would never end.
+    texts.clear();
+    DialogDriver intoItself;
+    Destination(intoItself, src + "\\sub");
+    Answer(intoItself, &captions, &texts);
+    Run(0);
+    EXPECT_TRUE(intoItself.Done());
+    EXPECT_EQ((std::vector<std::string>{"ｻﾌﾞﾃﾞｨﾚｸﾄﾘは同じﾃﾞｨﾚｸﾄﾘにｺﾋﾟｰできません"}), texts);
+    EXPECT_EQ(1, CountFiles(src + "\\sub"));
+    EXPECT_FALSE(Exists(src + "\\sub\\sub"));
+
+    temp.MakeFile("dst\\doc.txt", "protected", FILE_ATTRIBUTE_READONLY);
+    GoTo("doc.txt");
+    captions.clear();
+    DialogDriver over;
+    Destination(over, dst);
+    SameName(over, IDC_SAME_NAME_OVERWRITE);
+    Answer(over, &captions);
+    Run(0);
+    EXPECT_TRUE(over.Done());
+    EXPECT_EQ(0, over.Unexpected());
+    EXPECT_EQ((std::vector<std::string>{"Kelpo - Error"}), captions);
+    EXPECT_EQ("protected", ReadAll(temp.Full("dst\\doc.txt")));
+    EXPECT_EQ("document", ReadAll(temp.Full("src\\doc.txt")));
+    EXPECT_EQ(1, CountFiles(dst));   // no temporary file left behind
+}
+
+// Esc while a tree is being copied: the copy stops between two files; what was copied is
+// whole, the source tree is untouched, the result lists what was done.
+TEST_F(CopyWindow, EscInTheMiddleOfATree)
+{
+    const int FILES = 200;
+    temp.MakeDir("src\\big");
+    for (int i = 0; i < FILES; i++)
+        temp.MakeFile("src\\big\\f" + std::to_string(1000 + i) + ".dat", std::string(256 * 1024, (char)('a' + i % 26)));
+    Start();
+    GoTo("big");
+    struct Watch {
+        std::string directory;
+        HWND window;
+        volatile bool posted;
+    } watch{dst + "\\big", g_mainWnd, false};
+    HANDLE thread = CreateThread(
+        NULL, 0,
+        [](LPVOID p) -> DWORD {
+            Watch *w = (Watch *)p;
+            for (int i = 0; i < 6000 && !w->posted; i++) {
+                if (CountFiles(w->directory) >= 10) {
+                    PostMessageA(w->window, WM_KEYDOWN, VK_ESCAPE, 0);
+                    w->posted = true;
+                }
+                Sleep(5);
+            }
+            return 0;
+        },
+        &watch, 0, NULL);
+    DialogDriver driver;
+    Destination(driver, dst);
+    Result result;
+    ReadResult(driver, &result);
+    Run(0);
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    ASSERT_TRUE(watch.posted);
+    EXPECT_TRUE(driver.Done());
+    int copied = CountFiles(dst + "\\big");
+    EXPECT_GE(copied, 10);
+    EXPECT_LT(copied, FILES);
+    EXPECT_EQ(FILES, CountFiles(src + "\\big"));
+    std::map<std::string, std::string> target;
+    ReadTree(dst, "", &target);
+    for (const auto &file : target)
+        EXPECT_EQ(Digest(ReadAll(src + "\\" + file.first)), file.second) << file.first;
+    EXPECT_EQ((int)target.size(), (int)result.items.size());
+    EXPECT_EQ(std::to_string(copied) + "個のファイルのコピーを終了しました", result.text);
+    EXPECT_EQ(0, BusyFlag);
+    EXPECT_EQ(0, AbortFlag);
+}
+
+// A move to another drive copies and then deletes each file.
+TEST_F(CopyWindow, MoveToAnotherDrive)
+{
+    std::string other = "Z:\\tmp\\kelpo-move-" + std::to_string(GetCurrentProcessId());
+    if (!CreateDirectoryA(other.c_str(), NULL))
+        GTEST_SKIP() << "no drive Z: mapped to a writable /tmp";
+    temp.MakeFile("src\\across.txt", "across drives");
+    temp.MakeFile("src\\日本.txt", "日本");
+    ULONGLONG stamp = WriteTime(temp.Full("src\\across.txt"));
+    Start();
+    Mark({"across.txt", "日本.txt"});
+    DialogDriver driver;
+    Destination(driver, other);
+    Result result;
+    ReadResult(driver, &result);
+    Run(1);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ("2個のファイルの移動を終了しました", result.text);
+    EXPECT_EQ("across drives", ReadAll(other + "\\across.txt"));
+    EXPECT_EQ("日本", ReadAll(other + "\\日本.txt"));
+    EXPECT_EQ(stamp, WriteTime(other + "\\across.txt"));
+    EXPECT_FALSE(Exists(temp.Full("src\\across.txt")));
+    EXPECT_FALSE(Exists(temp.Full("src\\日本.txt")));
+    RemoveTree(other);
+}
+
+} // namespace
