@@ -50,17 +50,35 @@ void FreeViewerBuffer()
     ViewerLineCount = 0;
 }
 
-// ---- hex form ----
+// ---- byte classes ----
 
-static const char hexDigits[] = "0123456789ABCDEF";
+enum { BYTE_PLAIN, BYTE_CONTROL, BYTE_LEAD };
+
+// The class of every byte value, made once: the lead bytes are those of the system's code page.
+static const BYTE *ByteClasses()
+{
+    static BYTE classes[256];
+    static bool made;
+    if (!made) {
+        for (int b = 0; b < 256; b++)
+            classes[b] = b < 0x20 ? BYTE_CONTROL : IsLeadByte((BYTE)b) ? BYTE_LEAD : BYTE_PLAIN;
+        made = true;
+    }
+    return classes;
+}
 
 static bool IsTrailByte(BYTE b)
 {
     return b >= 0x40;
 }
 
+// ---- hex form ----
+
+static const char hexDigits[] = "0123456789ABCDEF";
+
 void FormatHexLine(DWORD offset, const BYTE *bytes, int count, ViewerLine *line)
 {
+    const BYTE *classes = ByteClasses();
     memset(line, 0, sizeof *line);
     char *text = line->text;
     memset(text, ' ', HEX_CHARACTERS + 16);
@@ -78,29 +96,19 @@ void FormatHexLine(DWORD offset, const BYTE *bytes, int count, ViewerLine *line)
     char *characters = text + HEX_CHARACTERS;
     for (int i = 0; i < count; i++) {
         BYTE b = bytes[i];
-        if (IsLeadByte(b) && i + 1 < count && IsTrailByte(bytes[i + 1])) {
+        if (classes[b] == BYTE_PLAIN) {
+            characters[i] = (char)b;
+        } else if (classes[b] == BYTE_LEAD && i + 1 < count && IsTrailByte(bytes[i + 1])) {
             characters[i] = (char)b;
             characters[i + 1] = (char)bytes[i + 1];
             i++;
-        } else if (b < 0x20 || IsLeadByte(b)) {
-            characters[i] = (char)VIEWER_DOT;
         } else {
-            characters[i] = (char)b;
+            characters[i] = (char)VIEWER_DOT;
         }
     }
 }
 
 // ---- text form ----
-
-enum { BYTE_PLAIN, BYTE_CONTROL, BYTE_LEAD };
-
-static BYTE byteClass[256];
-
-static void BuildByteClasses()
-{
-    for (int b = 0; b < 256; b++)
-        byteClass[b] = b < 0x20 ? BYTE_CONTROL : IsLeadByte((BYTE)b) ? BYTE_LEAD : BYTE_PLAIN;
-}
 
 void StartViewerConversion(ViewerConverter *c, ViewerLine *lines, int capacity, int hex, int tab)
 {
@@ -110,24 +118,36 @@ void StartViewerConversion(ViewerConverter *c, ViewerLine *lines, int capacity, 
     c->hex = hex ? 1 : 0;
     c->tab = tab == 2 || tab == 4 || tab == 8 ? tab : VIEWER_TAB_DEFAULT;
     c->full = capacity <= 0;
-    if (!c->full)
-        memset(&lines[0], 0, sizeof lines[0]);
-    BuildByteClasses();
+    if (!c->full) {
+        lines[0].flags = 0;
+        lines[0].length = 0;
+    }
 }
 
-// Counts the current record and continues in the next one, which starts empty.
+// Ends the current record (the rest of its text is zeroed) and continues in the next one.
 static bool NewLine(ViewerConverter *c)
 {
     if (c->full)
         return false;
+    memset(c->lines[c->count].text + c->column, 0, VIEWER_COLUMNS + 1 - c->column);
     c->count++;
     c->column = 0;
     if (c->count >= c->capacity) {
         c->full = true;
         return false;
     }
-    memset(&c->lines[c->count], 0, sizeof c->lines[0]);
+    c->lines[c->count].flags = 0;
+    c->lines[c->count].length = 0;
     return true;
+}
+
+static void EndLine(ViewerConverter *c)
+{
+    ViewerLine *line = &c->lines[c->count];
+    line->flags |= VIEWER_LINE_END;
+    line->length = (BYTE)c->column;
+    c->pendingReturn = false;
+    NewLine(c);
 }
 
 static ViewerLine *Current(ViewerConverter *c)
@@ -170,18 +190,15 @@ static bool ConvertTextByte(ViewerConverter *c, BYTE b)
     if (c->column >= VIEWER_COLUMNS && !NewLine(c))
         return false;
     if (b == '\n') {
-        ViewerLine *line = Current(c);
-        line->flags |= VIEWER_LINE_END;
-        line->length = (BYTE)c->column;
-        c->pendingReturn = false;
-        return NewLine(c);
+        EndLine(c);
+        return !c->full;
     }
     if (c->pendingReturn) {
         c->pendingReturn = false;
         if (!PutMarker(c, 'M') || !NewLine(c))
             return false;
     }
-    switch (byteClass[b]) {
+    switch (ByteClasses()[b]) {
     case BYTE_CONTROL:
         if (b == '\r') {
             c->pendingReturn = true;
@@ -233,21 +250,71 @@ static bool EmitHexGroup(ViewerConverter *c)
 bool ConvertViewerBytes(ViewerConverter *c, const BYTE *data, int length)
 {
     if (c->hex) {
-        for (int i = 0; i < length && !c->full; i++) {
-            c->group[c->groupFill++] = data[i];
+        for (int i = 0; i < length && !c->full;) {
+            if (c->groupFill == 0 && length - i >= 16) {
+                memcpy(c->group, data + i, 16);
+                c->groupFill = 16;
+                i += 16;
+            } else {
+                c->group[c->groupFill++] = data[i++];
+            }
             if (c->groupFill == 16)
                 EmitHexGroup(c);
         }
         return !c->full;
     }
-    for (int i = 0; i < length && !c->full; i++) {
-        BYTE b = data[i];
-        // The common case in one place: a printable byte inside the line.
-        if (byteClass[b] == BYTE_PLAIN && c->column < VIEWER_COLUMNS && !c->pendingReturn && !c->pendingLead) {
-            c->lines[c->count].text[c->column++] = (char)b;
-            continue;
+    const BYTE *classes = ByteClasses();
+    int i = 0;
+    while (i < length && !c->full) {
+        int column = c->column;
+        // The common case at full speed: printable characters that fit the line, then its end.
+        if (column < VIEWER_COLUMNS && !c->pendingReturn && !c->pendingLead) {
+            char *text = c->lines[c->count].text + column;
+            int room = VIEWER_COLUMNS - column;
+            int end = length - i < room ? length : i + room;
+            int j = i;
+            // Eight bytes at a time while all of them lie in 0x20-0x7F.
+            while (j + 8 <= end) {
+                unsigned long long x;
+                memcpy(&x, data + j, 8);
+                if (((x - 0x2020202020202020ULL) | x) & 0x8080808080808080ULL)
+                    break;
+                memcpy(text + (j - i), &x, 8);
+                j += 8;
+            }
+            while (j < length) {
+                BYTE cls = classes[data[j]];
+                if (cls == BYTE_PLAIN && j < end) {
+                    text[j - i] = (char)data[j];
+                    j++;
+                } else if (cls == BYTE_LEAD && j + 2 <= end && j + 1 < length && IsTrailByte(data[j + 1])) {
+                    text[j - i] = (char)data[j];
+                    text[j - i + 1] = (char)data[j + 1];
+                    j += 2;
+                } else {
+                    break;
+                }
+            }
+            column += j - i;
+            c->column = column;
+            i = j;
+            if (i < length && column < VIEWER_COLUMNS) {
+                if (data[i] == '\n') {
+                    EndLine(c);
+                    i++;
+                    continue;
+                }
+                if (data[i] == '\r' && i + 1 < length && data[i + 1] == '\n') {
+                    EndLine(c);
+                    i += 2;
+                    continue;
+                }
+            }
+            if (i >= length)
+                break;
         }
-        ConvertTextByte(c, b);
+        ConvertTextByte(c, data[i]);
+        i++;
     }
     return !c->full;
 }
@@ -320,7 +387,7 @@ int LoadViewerText(HWND hwnd, int form)
         }
         if (at >= have)
             break;
-        DWORD n = have - at < VIEWER_CHUNK_BYTES ? have - at : VIEWER_CHUNK_BYTES;
+        DWORD n = have - at < (DWORD)VIEWER_CHUNK_BYTES ? have - at : (DWORD)VIEWER_CHUNK_BYTES;
         ConvertViewerBytes(&c, block + at, (int)n);
         at += n;
         if (c.pendingLead && at < have) {
