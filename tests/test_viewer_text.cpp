@@ -56,8 +56,9 @@ void ExpectLines(const std::vector<ViewerLine> &lines, const std::vector<Shown> 
     for (size_t i = 0; i < lines.size(); i++) {
         EXPECT_EQ(expected[i].text, TextOf(lines[i])) << name << " line " << i;
         EXPECT_EQ(expected[i].flags, lines[i].flags) << name << " line " << i;
-        if (lines[i].flags & VIEWER_LINE_END)
+        if (lines[i].flags & VIEWER_LINE_END) {
             EXPECT_EQ(expected[i].length, lines[i].length) << name << " line " << i;
+        }
         EXPECT_EQ(0, lines[i].terminator) << name << " line " << i;
         // Whatever follows the text is zero, so the text is drawn exactly as converted.
         for (size_t k = TextOf(lines[i]).size(); k < VIEWER_COLUMNS; k++)

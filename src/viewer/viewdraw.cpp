@@ -6,6 +6,7 @@
 #include "filelist/pathutil.h"
 #include "screen/screen.h"
 #include "screen/keybar.h"
+#include "screen/screendc.h"
 #include <stdio.h>
 #include <string.h>
 
@@ -22,33 +23,6 @@ enum {
 
 static const COLORREF HEX_HEADER_TEXT = RGB(0, 0, 0);
 static const COLORREF HEX_HEADER_BACK = RGB(0, 255, 0);
-
-// Keeps an object selected into a device context for one scope.
-struct SelectedObject {
-    HDC dc;
-    HGDIOBJ old;
-    SelectedObject(HDC d, HGDIOBJ object) : dc(d), old(SelectObject(d, object)) {}
-    ~SelectedObject() { SelectObject(dc, old); }
-    SelectedObject(const SelectedObject &) = delete;
-    SelectedObject &operator=(const SelectedObject &) = delete;
-};
-
-// The main window's device context with the main font, for drawing outside WM_PAINT.
-struct WindowCanvas {
-    HWND hwnd;
-    HDC dc;
-    HGDIOBJ oldFont;
-    explicit WindowCanvas(HWND h) : hwnd(h), dc(GetDC(h)), oldFont(dc ? SelectObject(dc, MainFont) : NULL) {}
-    ~WindowCanvas()
-    {
-        if (!dc)
-            return;
-        SelectObject(dc, oldFont);
-        ReleaseDC(hwnd, dc);
-    }
-    WindowCanvas(const WindowCanvas &) = delete;
-    WindowCanvas &operator=(const WindowCanvas &) = delete;
-};
 
 int ViewerPageLines()
 {
@@ -152,9 +126,9 @@ void PaintViewerScreen(HDC dc)
 // follows every cell exactly.
 void DrawViewerPage(HWND hwnd)
 {
-    WindowCanvas canvas(hwnd);
-    if (!canvas.dc)
+    WindowFontDC dc(hwnd);
+    if (!dc)
         return;
-    DrawLineNumber(canvas.dc);
-    DrawViewerBody(canvas.dc);
+    DrawLineNumber(dc);
+    DrawViewerBody(dc);
 }

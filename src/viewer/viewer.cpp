@@ -2,14 +2,28 @@
 #include "viewer/viewer.h"
 #include "base/globals.h"
 #include "app/mainwnd.h"
-#include "app/dispatch.h"      // UpdateMenuState
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
 #include "screen/screen.h"
+#include "screen/screendc.h"
 #include "ui/msgdlg.h"
 #include "resource.h"
 #include <string.h>
+
+// While the viewer is shown, Change directory and the Edit, Search, View and Window menus
+// are greyed; File and Help stay.
+static void UpdateViewerMenus(HWND hwnd)
+{
+    HMENU menu = GetMenu(hwnd);
+    if (!menu)
+        return;
+    UINT state = ScreenMode ? MF_GRAYED : MF_ENABLED;
+    EnableMenuItem(menu, IDM_CHANGE_DIR, MF_BYCOMMAND | state);
+    for (int position = 1; position <= 4; position++)
+        EnableMenuItem(menu, position, MF_BYPOSITION | state);
+    DrawMenuBar(hwnd);
+}
 
 static void ReportLoadError(HWND hwnd, const char *operation)
 {
@@ -55,7 +69,7 @@ void ViewCommand(HWND hwnd, bool fromEnter)
     ViewerLineCount = 0;
     ViewerTop = 0;
     ScreenMode = 1;
-    UpdateMenuState(hwnd);
+    UpdateViewerMenus(hwnd);
     ShowHourglass();
     int result = LoadViewerText(hwnd, -1);
     HideHourglass();
@@ -63,16 +77,14 @@ void ViewCommand(HWND hwnd, bool fromEnter)
         // Nothing was drawn yet: the list stays as it was.
         FreeViewerBuffer();
         ScreenMode = 0;
-        UpdateMenuState(hwnd);
+        UpdateViewerMenus(hwnd);
         ReportLoadError(hwnd, "CreateFile");
         return;
     }
     if (result == VIEWER_LOAD_PAINTED) {
-        HDC dc = GetDC(hwnd);
-        HGDIOBJ old = SelectObject(dc, MainFont);
-        DrawLineNumber(dc);
-        SelectObject(dc, old);
-        ReleaseDC(hwnd, dc);
+        WindowFontDC dc(hwnd);
+        if (dc)
+            DrawLineNumber(dc);
     } else {
         RepaintAll(hwnd);
     }
@@ -86,7 +98,7 @@ void CloseViewer(HWND hwnd)
         return;
     FreeViewerBuffer();
     ScreenMode = 0;
-    UpdateMenuState(hwnd);
+    UpdateViewerMenus(hwnd);
     RepaintAll(hwnd);
 }
 
