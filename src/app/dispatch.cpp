@@ -25,6 +25,7 @@
 #include "base/commands.h"
 #include "app/wincmds.h"
 #include "extcmd/launch.h"
+#include "viewer/viewer.h"
 
 
 char FunctionKeyLetter(int fkeynum, int screenMode, int index)
@@ -138,14 +139,18 @@ static const LetterCommand letterCommands[] = {
     {'Z', ExecAtOnceCommand},
     {'E', EditorCommand},
     {'H', ShellCommand},
+    {'V', ViewCommand},
 };
 
 static void OnCommandLetter(HWND hwnd, char c)
 {
     if (c >= 'a' && c <= 'z')
         c = (char)(c - 'a' + 'A');
-    if (ScreenMode != 0)
+    if (ScreenMode != 0) {
+        ViewerLetter(hwnd, c);
+        FromFunctionKey = 0;
         return;
+    }
     StopWatching();
     ReloadRequest = 0;
     bool found = false;
@@ -168,6 +173,8 @@ static bool OnCommand(HWND hwnd, int id, LPARAM lParam)
         FunctionKeyToLetter(hwnd, VK_F1 + (id - IDM_FKEY_FIRST) % 12);
         return true;
     }
+    if (ScreenMode == 1 && !BusyFlag && ViewerCommand(hwnd, id, IsShifted()))
+        return true;
     if (id >= IDM_CTRL_FKEY_FIRST && id < IDM_CTRL_FKEY_FIRST + 12) {
         DriveChangeCommand(hwnd, id - IDM_CTRL_FKEY_FIRST);
         return true;
@@ -273,6 +280,11 @@ bool DispatchInput(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         if (BusyFlag) {
             if (wParam == VK_ESCAPE)
                 AbortFlag = 1;
+            return true;
+        }
+        if (ScreenMode == 1) {
+            // Bit 30: the key was already down, so this press is an auto-repeat.
+            ViewerKey(hwnd, (UINT)wParam, IsShifted(), msg == WM_KEYDOWN && (lParam & (1 << 30)));
             return true;
         }
         return RunListKey(hwnd, (UINT)wParam);

@@ -16,6 +16,7 @@
 #include "screen/screen.h"
 #include "screen/screendc.h"
 #include "base/commands.h"
+#include "viewer/viewer.h"
 
 BYTE ResizePending;
 BYTE InCreate;
@@ -212,6 +213,8 @@ static void OnPaint(HWND hwnd)
         if (ScreenMode == 0 && !UninstallMode) {
             PaintListScreen(hwnd, dc);
             PrevSlot = CursorSlot;
+        } else {
+            PaintViewerScreen(dc);
         }
     }
     EndPaint(hwnd, &ps);

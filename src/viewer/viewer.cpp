@@ -44,8 +44,12 @@ static bool ViewableCursorEntry(char *name)
     return viewable;
 }
 
-void ViewCommand(HWND hwnd, bool fromEnter)
+BYTE ExternalViewerRequest;
+
+void ViewCommand(HWND hwnd)
 {
+    bool fromEnter = ExternalViewerRequest != 0;
+    ExternalViewerRequest = 0;
     char name[PATH_BUFFER];
     if (ScreenMode != 0 || !ViewableCursorEntry(name))
         return;

@@ -95,9 +95,11 @@ void DrawViewerPage(HWND hwnd);
 
 // ---- the viewer's commands ----
 
-// The V command on the cursor entry; fromEnter: Enter on a plain file (the external viewer
-// is wanted when one is configured).
-void ViewCommand(HWND hwnd, bool fromEnter);
+// Set by Enter on a plain file before it posts V: an external viewer, when one is
+// configured, is started instead of the built-in one. V clears it.
+extern BYTE ExternalViewerRequest;
+// The V command on the cursor entry.
+void ViewCommand(HWND hwnd);
 void CloseViewer(HWND hwnd);       // back to the list: Enter, Esc, right mouse button
 // The viewer's keys (WM_KEYDOWN and WM_USER): Enter, Page Up, Page Down, the arrows.
 bool ViewerKey(HWND hwnd, UINT vk, bool shifted, bool repeated);
