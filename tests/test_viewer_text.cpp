@@ -318,17 +318,17 @@ TEST_F(ViewerLoad, FilesThatCannotBeOpenedLeaveTheLinesAlone)
     EXPECT_EQ(1, ViewerLineCount);
 }
 
-TEST_F(ViewerLoad, EditorLineFromTheViewer)
+TEST_F(ViewerLoad, FirstLineForTheEditor)
 {
     ScreenMode = 1;
     ViewerTop = 100;
     HexForm = 0;
-    EXPECT_EQ(113, ViewerEditorLine());
+    EXPECT_EQ(100, ViewerFirstLineForEditor());
     HexForm = 1;
-    EXPECT_EQ(0, ViewerEditorLine());
+    EXPECT_EQ(-1, ViewerFirstLineForEditor());
     HexForm = 0;
     ScreenMode = 0;
-    EXPECT_EQ(0, ViewerEditorLine());
+    EXPECT_EQ(-1, ViewerFirstLineForEditor());
     ViewerTop = 0;
 }
 

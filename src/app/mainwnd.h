@@ -7,6 +7,7 @@ extern BYTE InCreate;
 
 void RepaintGrid(HWND hwnd);
 void RepaintAll(HWND hwnd);
+void UpdateMenuState(HWND hwnd);   // menu items that follow ScreenMode (defined with the dispatch)
 void ApplyRowCount(HWND hwnd);
 void UpdateRowsMenu(HWND hwnd);
 void StoreWindowRect(HWND hwnd);

@@ -11,20 +11,6 @@
 #include "resource.h"
 #include <string.h>
 
-// While the viewer is shown, Change directory and the Edit, Search, View and Window menus
-// are greyed; File and Help stay.
-static void UpdateViewerMenus(HWND hwnd)
-{
-    HMENU menu = GetMenu(hwnd);
-    if (!menu)
-        return;
-    UINT state = ScreenMode ? MF_GRAYED : MF_ENABLED;
-    EnableMenuItem(menu, IDM_CHANGE_DIR, MF_BYCOMMAND | state);
-    for (int position = 1; position <= 4; position++)
-        EnableMenuItem(menu, position, MF_BYPOSITION | state);
-    DrawMenuBar(hwnd);
-}
-
 static void ReportLoadError(HWND hwnd, const char *operation)
 {
     SetLastError(ViewerLoadError);
@@ -73,7 +59,7 @@ void ViewCommand(HWND hwnd)
     ViewerLineCount = 0;
     ViewerTop = 0;
     ScreenMode = 1;
-    UpdateViewerMenus(hwnd);
+    UpdateMenuState(hwnd);
     ShowHourglass();
     int result = LoadViewerText(hwnd, -1);
     HideHourglass();
@@ -81,7 +67,7 @@ void ViewCommand(HWND hwnd)
         // Nothing was drawn yet: the list stays as it was.
         FreeViewerBuffer();
         ScreenMode = 0;
-        UpdateViewerMenus(hwnd);
+        UpdateMenuState(hwnd);
         ReportLoadError(hwnd, "CreateFile");
         return;
     }
@@ -102,7 +88,7 @@ void CloseViewer(HWND hwnd)
         return;
     FreeViewerBuffer();
     ScreenMode = 0;
-    UpdateViewerMenus(hwnd);
+    UpdateMenuState(hwnd);
     RepaintAll(hwnd);
 }
 
@@ -261,10 +247,7 @@ bool ViewerCommand(HWND hwnd, int id, bool shifted)
     return false;
 }
 
-int ViewerEditorLine()
+int ViewerFirstLineForEditor()
 {
-    if (ScreenMode != 1 || HexForm)
-        return 0;
-    int line = ViewerTop + ViewerPageLines() / 2;
-    return line > 0 ? line : 0;
+    return ScreenMode == 1 && !HexForm ? ViewerTop : -1;
 }

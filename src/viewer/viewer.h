@@ -109,6 +109,5 @@ bool ViewerLetter(HWND hwnd, char c);
 bool ViewerCommand(HWND hwnd, int id, bool shifted);
 void ViewerGoTo(HWND hwnd, int top);   // a new first line, redrawn when it changed
 
-// The line the editor is opened on ($L): the first shown line plus half a page while the
-// viewer shows text, else 0.
-int ViewerEditorLine();
+// For the editor's line ($L): the first shown line while the viewer shows text, else -1.
+int ViewerFirstLineForEditor();
