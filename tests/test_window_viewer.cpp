@@ -12,6 +12,8 @@
 #include "viewer/viewer.h"
 #include "ui/msgdlg.h"
 #include "filelist/pathutil.h"
+#include "screen/screendc.h"
+#include <stdlib.h>
 #include "support/dialogdriver.h"
 #include "support/testutil.h"
 #include "support/window.h"
@@ -203,6 +205,27 @@ TEST_F(WindowViewer, LineEndsLimitEmptyAndBinaryFiles)
     EXPECT_EQ(Pad("line2"), Slot(25));
     KelpoKey(VK_PRIOR);
     EXPECT_EQ(Pad("line24990"), Slot(0));
+    // Auto-repeated arrows move two lines at a time.
+    SendMessageA(g_mainWnd, WM_KEYDOWN, VK_DOWN, 1 | (1 << 30));
+    EXPECT_EQ(24992, ViewerTop);
+    SendMessageA(g_mainWnd, WM_KEYDOWN, VK_UP, 1 | (1 << 30));
+    SendMessageA(g_mainWnd, WM_KEYDOWN, VK_UP, 1 | (1 << 30));
+    EXPECT_EQ(24988, ViewerTop);
+    EXPECT_TRUE(KelpoScreenTruth());
+    // Reading again shows the first page as soon as it is read, long before the end.
+    ViewerTop = 0;
+    EXPECT_EQ(VIEWER_LOAD_PAINTED, LoadViewerText(g_mainWnd, 0));
+    EXPECT_EQ(Pad("line00025"), Slot(25));
+    int shownCount = atoi(LineNumber().substr(14).c_str());
+    EXPECT_GT(shownCount, 29);
+    EXPECT_LT(shownCount, 1000);
+    EXPECT_EQ(25042, ViewerLineCount);
+    {
+        WindowFontDC dc(g_mainWnd);
+        DrawLineNumber(dc);
+    }
+    EXPECT_EQ(Number(1, 25042), LineNumber());
+    EXPECT_TRUE(KelpoScreenTruth());
     KelpoKey(VK_ESCAPE);
 
     KelpoKey(VK_DOWN);
