@@ -34,7 +34,8 @@ BYTE ExternalViewerRequest;
 
 void ViewCommand(HWND hwnd)
 {
-    bool fromEnter = ExternalViewerRequest != 0;
+    // Enter on a plain file asks for the external viewer when one is configured; until its
+    // launcher is part of the program the built-in viewer opens.
     ExternalViewerRequest = 0;
     char name[PATH_BUFFER];
     if (ScreenMode != 0 || !ViewableCursorEntry(name))
@@ -47,9 +48,6 @@ void ViewCommand(HWND hwnd)
     strcat(path, name);
     strcpy(ViewerFilePath, path);
     strcpy(CursorName, name);
-    // Enter with an external viewer configured starts that program; until it can be started
-    // from here the built-in viewer opens.
-    (void)fromEnter;
     ShortenPath(ViewerFilePath, ViewerHeaderName, VIEWER_HEADER_WIDTH);
     if (!AllocateViewerBuffer()) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
