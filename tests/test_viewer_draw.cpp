@@ -1,5 +1,5 @@
 // The viewer screen drawn through the screen primitives and read back from the screen
-// record, and the viewer's keys moving the first shown line.
+// record, and the reloads of its letters and Tab.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <stdio.h>
@@ -211,83 +211,6 @@ TEST_F(ViewerScreen, EmptyViewer)
     EXPECT_EQ("Line No:    1/    0", Line(0).substr(61, 19));
     for (int line = 2; line < 28; line++)
         EXPECT_EQ(std::string(80, ' '), Line(line)) << line;
-}
-
-struct KeyCase {
-    int start;
-    UINT vk;
-    bool shifted, repeated;
-    int expected;
-};
-
-TEST_F(ViewerScreen, KeysMoveTheFirstLine)
-{
-    MakeWindow();
-    std::string text;
-    for (int i = 0; i < 100; i++)
-        text += "line " + std::to_string(i) + "\r\n";
-    Fill(text);
-    ASSERT_EQ(74, ViewerLargestTop());   // 100 lines, pages of 26
-    const KeyCase cases[] = {
-        {0, VK_UP, false, false, 0},      {10, VK_UP, false, false, 9},    {10, VK_UP, false, true, 8},
-        {10, VK_UP, true, false, 5},      {3, VK_UP, true, true, 0},       {0, VK_DOWN, false, false, 1},
-        {0, VK_DOWN, false, true, 2},     {0, VK_DOWN, true, false, 5},    {74, VK_DOWN, false, false, 74},
-        {72, VK_DOWN, true, false, 74},   {40, VK_LEFT, false, false, 27}, {10, VK_LEFT, false, false, 0},
-        {40, VK_LEFT, true, false, 0},    {0, VK_RIGHT, false, false, 13}, {70, VK_RIGHT, false, false, 74},
-        {0, VK_RIGHT, true, false, 74},   {30, VK_PRIOR, false, false, 4}, {20, VK_PRIOR, false, false, 0},
-        {30, VK_PRIOR, true, false, 0},   {0, VK_NEXT, false, false, 26},  {60, VK_NEXT, false, false, 74},
-        {0, VK_NEXT, true, false, 74},    {74, VK_NEXT, false, false, 74},
-    };
-    for (const KeyCase &k : cases) {
-        ViewerTop = k.start;
-        ScreenRecordReset(Settings.disprow);
-        EXPECT_TRUE(ViewerKey(window, k.vk, k.shifted, k.repeated));
-        EXPECT_EQ(k.expected, ViewerTop) << "key " << k.vk << " from " << k.start;
-        if (k.expected != k.start) {
-            // The moved page is drawn at once: the line number and every slot.
-            char number[32];
-            snprintf(number, sizeof number, "Line No:%5d/  100", k.expected + 1);
-            EXPECT_EQ(number, Line(0).substr(61, 19));
-            EXPECT_EQ(Pad("line " + std::to_string(k.expected)), Line(2));
-            EXPECT_EQ(Pad("line " + std::to_string(k.expected + 25)), Line(27));
-        } else {
-            EXPECT_EQ(std::string(80, ' '), Line(0)) << "nothing is drawn when the line stays";
-        }
-    }
-    ViewerTop = 30;
-    EXPECT_FALSE(ViewerKey(window, VK_HOME, false, false));
-    EXPECT_FALSE(ViewerKey(window, VK_END, false, false));
-    EXPECT_EQ(30, ViewerTop);
-
-    // The accelerator commands of the viewer.
-    const struct {
-        int id;
-        int start, expected;
-    } commands[] = {
-        {IDM_GOTO_END, 0, 74},  {IDM_GOTO_LAST, 3, 74},   {IDM_SHIFT_END, 0, 74},  {IDM_SHIFT_HOME, 0, 74},
-        {IDM_GOTO_FIRST, 50, 0}, {IDM_GOTO_FIRST_CTRL_T, 50, 0}, {IDM_HOME, 50, 0}, {IDM_MARK_ALL, 50, 0},
-        {IDM_INVERT_MARKS, 50, 0}, {IDM_PAGE_DOWN, 10, 15}, {IDM_SHIFT_PAGE_UP, 10, 5}, {IDM_CURSOR_DOWN, 10, 11},
-        {IDM_CURSOR_UP, 10, 9},  {IDM_VK_LEFT, 40, 27},    {IDM_CURSOR_RIGHT, 40, 53},
-    };
-    for (const auto &c : commands) {
-        ViewerTop = c.start;
-        EXPECT_TRUE(ViewerCommand(window, c.id, false));
-        EXPECT_EQ(c.expected, ViewerTop) << "command " << c.id;
-    }
-    EXPECT_FALSE(ViewerCommand(window, IDM_REFRESH, false));
-
-    // A file shorter than a page does not move.
-    Fill("one\ntwo\n");
-    ViewerTop = 0;
-    ViewerKey(window, VK_NEXT, false, false);
-    ViewerKey(window, VK_DOWN, false, false);
-    EXPECT_EQ(0, ViewerTop);
-    EXPECT_EQ(0, ViewerLargestTop());
-
-    // Outside the viewer the keys are not the viewer's.
-    ScreenMode = 0;
-    EXPECT_FALSE(ViewerKey(window, VK_DOWN, false, false));
-    EXPECT_FALSE(ViewerCommand(window, IDM_GOTO_END, false));
 }
 
 TEST_F(ViewerScreen, TabWidthHexFormAndLineEndMarks)

@@ -115,7 +115,8 @@ TEST_F(WindowViewer, ShiftJisTextPagedWithEveryKey)
         {'C', KEY_CTRL, 6},       {'E', KEY_CTRL, 5},        {'R', KEY_CTRL, 0},     {'D', KEY_CTRL, 13},
         {'S', KEY_CTRL, 0},       {'B', KEY_CTRL, 34},       {'T', KEY_CTRL, 0},     {VK_END, KEY_SHIFT, 34},
         {VK_HOME, 0, 0},          {VK_HOME, KEY_SHIFT, 34},  {VK_F11, 0, 0},         {VK_F12, 0, 34},
-        {VK_END, 0, 34},          {VK_INSERT, 0, 34},
+        {VK_END, 0, 34},          {VK_INSERT, 0, 34},        {'W', KEY_CTRL, 0},     {VK_DOWN, 0, 1},
+        {'W', KEY_CTRL | KEY_SHIFT, 0},
     };
     for (const auto &step : steps) {
         KelpoKey(step.vk, step.modifiers);
@@ -234,6 +235,7 @@ TEST_F(WindowViewer, LineEndsLimitEmptyAndBinaryFiles)
     EXPECT_EQ(Pad(""), Slot(0));
     KelpoKey(VK_DOWN);
     KelpoKey(VK_NEXT);
+    KelpoKey(VK_END, KEY_SHIFT);
     EXPECT_EQ(0, ViewerTop);
     KelpoKey(VK_ESCAPE);
 
