@@ -245,10 +245,15 @@ TEST_F(WindowViewer, LineEndsLimitEmptyAndBinaryFiles)
     EXPECT_EQ("^@^A^B^C^D^E^F^G^H", Slot(0).substr(0, 18));
     KelpoKey(VK_TAB);
     EXPECT_EQ(Number(1, 16), LineNumber());
+    EXPECT_TRUE(KelpoScreenTruth());
     EXPECT_EQ(" 000000F0 : F0 F1 F2 F3 F4 F5 F6 F7  F8 F9 FA FB FC FD FE FF", Slot(15).substr(0, 60));
     EXPECT_EQ(Pad(" 00000020 : 20 21 22 23 24 25 26 27  28 29 2A 2B 2C 2D 2E 2F    !\"#$%&'()*+,-./"), Slot(2));
-    KelpoKey(VK_ESCAPE);
+    // A right click closes the viewer as Esc does.
+    SendMessageA(g_mainWnd, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(40, 100));
+    KelpoPump();
     EXPECT_EQ(0, ScreenMode);
+    EXPECT_EQ("f_data.bin", CursorEntry());
+    EXPECT_TRUE(KelpoScreenTruth());
 }
 
 TEST_F(WindowViewer, FileThatVanishedIsReported)

@@ -147,6 +147,10 @@ bool ViewerKey(HWND hwnd, UINT vk, bool shifted, bool repeated)
     int page = ViewerPageLines();
     int step = shifted ? 5 : repeated ? 2 : 1;
     switch (vk) {
+    case VK_ESCAPE:
+        // Reached without the accelerator when the right mouse button closes the viewer.
+        CloseViewer(hwnd);
+        return true;
     case VK_RETURN:
         if (shifted)
             PostMessageA(hwnd, WM_CHAR, 'E', 0);

@@ -101,7 +101,7 @@ extern BYTE ExternalViewerRequest;
 // The V command on the cursor entry.
 void ViewCommand(HWND hwnd);
 void CloseViewer(HWND hwnd);       // back to the list: Enter, Esc, right mouse button
-// The viewer's keys (WM_KEYDOWN and WM_USER): Enter, Page Up, Page Down, the arrows.
+// The viewer's keys (WM_KEYDOWN and WM_KELPO_KEY): Enter, Esc, Page Up, Page Down, the arrows.
 bool ViewerKey(HWND hwnd, UINT vk, bool shifted, bool repeated);
 // Typed characters: '2', '4', '8' (tab width), 'V' (line-end marks), 'E' (editor).
 bool ViewerLetter(HWND hwnd, char c);
