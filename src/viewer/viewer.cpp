@@ -3,6 +3,7 @@
 #include "base/globals.h"
 #include "app/mainwnd.h"
 #include "config/settings.h"
+#include "extcmd/launch.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
 #include "screen/screen.h"
@@ -30,13 +31,8 @@ static bool ViewableCursorEntry(char *name)
     return viewable;
 }
 
-BYTE ExternalViewerRequest;
-
 void ViewCommand(HWND hwnd)
 {
-    // Enter on a plain file asks for the external viewer when one is configured; until its
-    // launcher is part of the program the built-in viewer opens.
-    ExternalViewerRequest = 0;
     char name[PATH_BUFFER];
     if (ScreenMode != 0 || !ViewableCursorEntry(name))
         return;
@@ -196,7 +192,7 @@ bool ViewerLetter(HWND hwnd, char c)
         DrawViewerPage(hwnd);
         return true;
     case 'E':
-        // The editor is started on the list's cursor entry by the launcher.
+        RunEditor(hwnd, 0, ViewerFirstLineForEditor());
         return true;
     }
     return false;

@@ -95,9 +95,6 @@ void DrawViewerPage(HWND hwnd);
 
 // ---- the viewer's commands ----
 
-// Set by Enter on a plain file before it posts V: an external viewer, when one is
-// configured, is started instead of the built-in one. V clears it.
-extern BYTE ExternalViewerRequest;
 // The V command on the cursor entry.
 void ViewCommand(HWND hwnd);
 void CloseViewer(HWND hwnd);       // back to the list: Enter, Esc, right mouse button
