@@ -1,3 +1,4 @@
+#include "archive/unpack.h"
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
@@ -140,6 +141,7 @@ static const LetterCommand letterCommands[] = {
     {'E', EditorCommand},
     {'H', ShellCommand},
     {'V', ViewCommand},
+    {'U', UnpackCommand},
 };
 
 static void OnCommandLetter(HWND hwnd, char c)

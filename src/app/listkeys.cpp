@@ -1,3 +1,4 @@
+#include "archive/archiver.h"
 #include <windows.h>
 #include <string.h>
 #include "app/listkeys.h"
@@ -67,7 +68,9 @@ static void EnterOnCursorEntry(HWND hwnd)
     if (flags & EF_VOLUME)
         return;
     UpperAscii(ext);
-    if (!strcmp(ext, "EXE") || !strcmp(ext, "COM") || !strcmp(ext, "PIF") || !strcmp(ext, "LNK"))
+    if ((!strcmp(ext, "LZH") && ArchiverAvailable[ARC_LZH]) || (!strcmp(ext, "ZIP") && ArchiverAvailable[ARC_ZIP]))
+        PostMessageA(hwnd, WM_CHAR, 'U', 0);
+    else if (!strcmp(ext, "EXE") || !strcmp(ext, "COM") || !strcmp(ext, "PIF") || !strcmp(ext, "LNK"))
         PostMessageA(hwnd, WM_CHAR, 'X', 0);
     else if (IsShifted())
         RunEditor(hwnd, 0, -1);

@@ -2,6 +2,7 @@
 #include <string.h>
 #include <stdio.h>
 #include "app/app.h"
+#include "archive/archiver.h"
 #include "base/globals.h"
 #include "filelist/pathutil.h"
 #include "filelist/watch.h"
@@ -134,6 +135,7 @@ bool StartProgram(HINSTANCE instance, const char *commandLine, const char *fullC
     strcpy(VersionText, "1.00");
     if (WinVersion < 400)
         Load3dControls();
+    LoadArchivers();
     InstallSettingsFileHooks();
     return true;
 }
@@ -154,6 +156,7 @@ void ShutdownProgram()
 {
     if (WinVersion < 400)
         Unload3dControls();
+    FreeArchivers();
     CloseWatchers();
     FreeTables();
 }

@@ -1,0 +1,371 @@
+// The archiver binding (the ZIP listing read column by column, both libraries loaded by name)
+// and the unpack dialogs driven through the real main window.
+#include <gtest/gtest.h>
+#include <string>
+#include <stdio.h>
+#include "archive/archiver.h"
+#include "archive/unpack.h"
+#include "base/globals.h"
+#include "ui/msgdlg.h"
+#include "archive_ids.h"
+#include "archive_fixtures.h"
+#include "dialogdriver.h"
+#include "testutil.h"
+#include "window.h"
+
+static std::string Tail(const char *size, const char *packed, const char *ratio, const char *date, const char *time,
+                        const char *attr, const char *method, const char *crc)
+{
+    char tail[128];
+    snprintf(tail, sizeof tail, " %9s %9s %6s %8s  %8s %4s %-7s %8s", size, packed, ratio, date, time, attr, method, crc);
+    return tail;
+}
+
+struct ListingCase {
+    const char *name;
+    std::string line;
+    const char *expectName;
+    DWORD size, packed, crc;
+    int ratio, year, month, day, hour, minute, second;
+    const char *attr, *method;
+};
+
+TEST(ZipListing, MemberLinesAreReadByColumn)
+{
+    const ListingCase cases[] = {
+        {"plain", std::string("hello.txt ") + Tail("13", "11", " 15.3%", "24-05-06", "07:08:10", "A---", "Deflate", "38e6c41a"),
+         "hello.txt", 13, 11, 0x38e6c41a, 153, 2024, 5, 6, 7, 8, 10, "A---", "Deflate"},
+        {"year 79 is 2079", std::string("a ") + Tail("0", "0", "  0.0%", "79-12-31", "23:59:58", "d-hr", "Stored", "00000000"),
+         "a", 0, 0, 0, 0, 2079, 12, 31, 23, 59, 58, "D-HR", "Stored"},
+        {"year 80 is 1980", std::string("b ") + Tail("1", "1", "  0.0%", "80-01-01", "00:00:00", "A---", "Stored", "0000000f"),
+         "b", 1, 1, 15, 0, 1980, 1, 1, 0, 0, 0, "A---", "Stored"},
+        {"upper-case CRC digits read as 0", std::string("c ") + Tail("5", "5", "  0.0%", "99-02-03", "04:05:06", "A---", "Stored", "ABCDEF12"),
+         "c", 5, 5, 0x12, 0, 1999, 2, 3, 4, 5, 6, "A---", "Stored"},
+        {"capped sizes", std::string("big.bin   ") + Tail("999999999", "999999999", " 99.9%", "20-01-01", "01:02:04", "A---", "Deflate", "ffffffff"),
+         "big.bin", 999999999, 999999999, 0xffffffff, 999, 2020, 1, 1, 1, 2, 4, "A---", "Deflate"},
+        {"Japanese name", std::string("\x93\xfa\x96\x7b\x8c\xea\\\x95\x5c.txt ") + Tail("600", "20", " 96.6%", "24-05-06", "07:08:10", "A---", "Deflate", "0000abcd"),
+         "\x93\xfa\x96\x7b\x8c\xea\\\x95\x5c.txt", 600, 20, 0xabcd, 966, 2024, 5, 6, 7, 8, 10, "A---", "Deflate"},
+    };
+    for (const ListingCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        MemberRecord r;
+        ASSERT_TRUE(ParseZipMemberLine(c.line.c_str(), c.line.size(), &r));
+        EXPECT_STREQ(c.expectName, r.name);
+        EXPECT_EQ(c.size, r.originalSize);
+        EXPECT_EQ(c.packed, r.compressedSize);
+        EXPECT_EQ(c.crc, r.crc);
+        EXPECT_EQ(c.ratio, r.ratio);
+        EXPECT_EQ(c.year, (r.date >> 9) + 1980);
+        EXPECT_EQ(c.month, r.date >> 5 & 15);
+        EXPECT_EQ(c.day, r.date & 31);
+        EXPECT_EQ(c.hour, r.time >> 11);
+        EXPECT_EQ(c.minute, r.time >> 5 & 63);
+        EXPECT_EQ(c.second, (r.time & 31) * 2);
+        EXPECT_STREQ(c.attr, r.attribute);
+        EXPECT_STREQ(c.method, r.method);
+        EXPECT_EQ(0u, r.flag);
+    }
+}
+
+TEST(ZipListing, OverlongNamesAreCutAtAWholeCharacterAndShortLinesRefused)
+{
+    std::string name;
+    for (int i = 0; i < 300; i++)
+        name += "\x93\xfa";     // 600 bytes of double-byte characters
+    std::string line = name + Tail("1", "1", "  0.0%", "24-01-01", "00:00:00", "A---", "Stored", "00000001");
+    MemberRecord r;
+    ASSERT_TRUE(ParseZipMemberLine(line.c_str(), line.size(), &r));
+    EXPECT_EQ(512u, strlen(r.name));
+    EXPECT_TRUE(IsWholeCharacters(r.name));
+    EXPECT_FALSE(ParseZipMemberLine("short line", 10, &r));
+}
+
+TEST(ZipListing, CountComesFromTheLineAfterTheSecondRule)
+{
+    EXPECT_EQ(2, ZipListCount("Name Size\n------\na x\nb y\n------\n2 files, 3 bytes\n"));
+    EXPECT_EQ(0, ZipListCount("Name Size\n------\na x\nb y\n"));
+    EXPECT_EQ(7, ZipListCount("h\n---\n---\n7 files"));
+    const char *text = "one\ntwo\nend", *position = text, *line;
+    size_t length;
+    ASSERT_TRUE(ZipReadLine(&position, &line, &length));
+    EXPECT_EQ(std::string("one"), std::string(line, length));
+    ASSERT_TRUE(ZipReadLine(&position, &line, &length));
+    EXPECT_FALSE(ZipReadLine(&position, &line, &length));
+}
+
+static void WriteBytes(const std::string &path, const unsigned char *data, size_t size)
+{
+    FILE *f = fopen(path.c_str(), "wb");
+    ASSERT_TRUE(f != NULL);
+    fwrite(data, 1, size, f);
+    fclose(f);
+}
+
+static std::string ReadAll(const std::string &path)
+{
+    std::string text;
+    FILE *f = fopen(path.c_str(), "rb");
+    if (!f)
+        return "<missing>";
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
+        text.append(buffer, n);
+    fclose(f);
+    return text;
+}
+
+static const char japanese[] = "\x93\xfa\x96\x7b\x8c\xea.txt";
+static const char folderMember[] = "\x8e\x91\x97\xbf\\\x95\x5c.txt";
+
+TEST(ArchiverLibraries, BothLibrariesListTheirMembers)
+{
+    TempDir dir;
+    WriteBytes(dir.Full("jp.zip"), JapaneseZip, sizeof JapaneseZip);
+    WriteBytes(dir.Full("plain.lzh"), PlainLzh, sizeof PlainLzh);
+    LoadArchivers();
+    ASSERT_TRUE(ArchiverAvailable[ARC_LZH]);
+    ASSERT_TRUE(ArchiverAvailable[ARC_ZIP]);
+    char version[32];
+    FormatArchiverVersion(ARC_ZIP, version);
+    EXPECT_STREQ("UNZIP32 V1.00", version);
+    FormatArchiverVersion(ARC_LZH, version);
+    EXPECT_STREQ("UNLHA32 V1.00", version);
+
+    std::string zip = dir.Full("jp.zip");
+    EXPECT_TRUE(ArcCheckArchive(ARC_ZIP, zip.c_str(), 0));
+    ASSERT_EQ(4, ArcGetFileCount(ARC_ZIP, zip.c_str()));
+    HANDLE archive = ArcOpenArchive(ARC_ZIP, NULL, zip.c_str(), 1);
+    ASSERT_TRUE(archive != NULL);
+    MemberRecord r[5];
+    int n = 0;
+    for (int found = ArcFindFirst(ARC_ZIP, archive, "*.*", &r[0]); found == 0 && n < 5;
+         found = ArcFindNext(ARC_ZIP, archive, &r[n]))
+        n++;
+    ArcCloseArchive(ARC_ZIP, archive);
+    ASSERT_EQ(4, n);
+    EXPECT_STREQ("hello.txt", r[0].name);
+    EXPECT_EQ(13u, r[0].originalSize);
+    EXPECT_EQ(0x38e6c41au, r[0].crc);
+    EXPECT_EQ((2024 - 1980) << 9 | 5 << 5 | 6, r[0].date);
+    EXPECT_EQ(7 << 11 | 8 << 5 | 5, r[0].time);
+    EXPECT_STREQ(japanese, r[1].name);
+    EXPECT_EQ(280u, r[1].originalSize);
+    EXPECT_EQ(0xf0be77c5u, r[1].crc);
+    EXPECT_EQ('D', r[2].attribute[0]);
+    EXPECT_STREQ(folderMember, r[3].name);
+    EXPECT_EQ(600u, r[3].originalSize);
+
+    std::string lzh = dir.Full("plain.lzh");
+    EXPECT_TRUE(ArcCheckArchive(ARC_LZH, lzh.c_str(), 0));
+    ASSERT_EQ(2, ArcGetFileCount(ARC_LZH, lzh.c_str()));
+    archive = ArcOpenArchive(ARC_LZH, NULL, lzh.c_str(), 1);
+    ASSERT_TRUE(archive != NULL);
+    ASSERT_EQ(0, ArcFindFirst(ARC_LZH, archive, "*.*", &r[0]));
+    ASSERT_EQ(0, ArcFindNext(ARC_LZH, archive, &r[1]));
+    EXPECT_EQ(-1, ArcFindNext(ARC_LZH, archive, &r[2]));
+    ArcCloseArchive(ARC_LZH, archive);
+    EXPECT_STREQ("hello.txt", r[0].name);
+    EXPECT_STREQ("sub\\table.txt", r[1].name);
+    EXPECT_EQ(13u, r[1].originalSize);
+
+    std::string bad = dir.Full("corrupt.zip");
+    WriteBytes(bad, CorruptZip, sizeof CorruptZip);
+    EXPECT_FALSE(ArcCheckArchive(ARC_ZIP, bad.c_str(), 0));
+    char error[32];
+    FormatArchiverError(ARC_ZIP, 0x8005, error);
+    EXPECT_STREQ("Unzip32 Error=8005", error);
+    FreeArchivers();
+    EXPECT_FALSE(ArchiverAvailable[ARC_ZIP]);
+}
+
+TEST(ArchiverLibraries, MissingLibrariesGiveTheFixedResults)
+{
+    const char *saved[2] = {ArchiverFileName[0], ArchiverFileName[1]};
+    ArchiverFileName[0] = ArchiverFileName[1] = "NOSUCH32.DLL";
+    LoadArchivers();
+    for (int library = 0; library < ARC_LIBRARY_COUNT; library++) {
+        EXPECT_FALSE(ArchiverAvailable[library]);
+        EXPECT_EQ(0, ArcGetVersion(library));
+        EXPECT_EQ(0, ArcGetRunning(library));
+        char out[16];
+        EXPECT_EQ(1, ArcCommand(library, NULL, "-l x", out, sizeof out));
+        EXPECT_FALSE(ArcCheckArchive(library, "x.zip", 0));
+        EXPECT_TRUE(ArcOpenArchive(library, NULL, "x", 1) == NULL);
+        MemberRecord r;
+        EXPECT_EQ(-1, ArcFindFirst(library, NULL, "*.*", &r));
+        EXPECT_EQ(-1, ArcFindNext(library, NULL, &r));
+    }
+    EXPECT_EQ(-1, ArcGetFileCount(ARC_LZH, "x.lzh"));
+    EXPECT_EQ(0, ArcGetFileCount(ARC_ZIP, "x.zip"));
+    ArchiverFileName[0] = saved[0];
+    ArchiverFileName[1] = saved[1];
+}
+
+static int CountTemporaryDirectories()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string pattern = std::string(temp) + "KLP*";
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    int count = 0;
+    if (search != INVALID_HANDLE_VALUE) {
+        do
+            count++;
+        while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    return count;
+}
+
+static void SetDestination(HWND dialog, const std::string &path)
+{
+    SetDlgItemTextA(dialog, IDC_UNPACK_DEST_PATH, path.c_str());
+    PressButton(dialog, IDOK);
+}
+
+TEST(UnpackWindow, ListMarkAndExtractZipMembers)
+{
+    TempDir dir;
+    std::string box = dir.MakeDir("box");
+    std::string out1 = dir.MakeDir("out1"), out2 = dir.MakeDir("out2"), out3 = dir.MakeDir("out3");
+    WriteBytes(box + "\\jp.zip", JapaneseZip, sizeof JapaneseZip);
+    int temporaries = CountTemporaryDirectories();
+    ASSERT_TRUE(KelpoStart("Kelpo.EXE " + box));
+    KelpoKey(VK_END);
+    {
+        DialogDriver driver;
+        driver.ThenSteps([&](HWND dialog, int step) {
+            SeenDialog seen = ReadDialog(dialog);
+            if (step == 0) {
+                EXPECT_EQ("Kelpo - Unpack", seen.caption);
+                EXPECT_EQ("jp.zip", seen.Find(IDC_UNPACK_NAME)->text);
+                EXPECT_EQ("UNZIP32 V1.00", seen.Find(IDC_UNPACK_LIBRARY)->text);
+                EXPECT_EQ(4, (int)SendDlgItemMessageA(dialog, IDC_UNPACK_LIST, LB_GETCOUNT, 0, 0));
+                EXPECT_TRUE(seen.Find(IDC_UNPACK_VIEW)->enabled);
+                EXPECT_FALSE(seen.Find(IDC_UNPACK_EXTRACT)->enabled);
+                EXPECT_EQ(temporaries + 1, CountTemporaryDirectories());
+                SetFocus(GetDlgItem(dialog, IDC_UNPACK_LIST));
+                PressKey(dialog, VK_SPACE);
+                return false;
+            }
+            EXPECT_TRUE(seen.Find(IDC_UNPACK_EXTRACT)->enabled);
+            EXPECT_FALSE(seen.Find(IDC_UNPACK_VIEW)->enabled);
+            EXPECT_EQ(1, (int)SendDlgItemMessageA(dialog, IDC_UNPACK_LIST, LB_GETCURSEL, 0, 0));
+            PressButton(dialog, IDC_UNPACK_EXTRACT);
+            return true;
+        });
+        driver.Then([&](HWND dialog) { SetDestination(dialog, out1); });
+        KelpoType("u");
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(0, driver.Unexpected());
+    }
+    EXPECT_EQ("hello world\r\n", ReadAll(out1 + "\\hello.txt"));
+    EXPECT_EQ("<missing>", ReadAll(out1 + "\\" + japanese));
+    EXPECT_EQ(temporaries, CountTemporaryDirectories());
+    EXPECT_EQ("<missing>", ReadAll(box + "\\$UNPACK.LST"));
+
+    {   // Home marks everything, Enter extracts it.
+        DialogDriver driver;
+        driver.ThenSteps([&](HWND dialog, int step) {
+            if (step == 0) {
+                SetFocus(GetDlgItem(dialog, IDC_UNPACK_LIST));
+                PressKey(dialog, VK_HOME);
+                return false;
+            }
+            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_UNPACK_EXTRACT)));
+            PressKey(dialog, VK_RETURN);
+            return true;
+        });
+        driver.Then([&](HWND dialog) { SetDestination(dialog, out2); });
+        KelpoType("u");
+        EXPECT_TRUE(driver.Done());
+    }
+    EXPECT_EQ(280u, ReadAll(out2 + "\\" + japanese).size());
+    EXPECT_EQ(600u, ReadAll(out2 + "\\" + folderMember).size());
+
+    {   // U in the list extracts the selected member alone; a drive-less destination is refused.
+        DialogDriver driver;
+        driver.Then([&](HWND dialog) {
+            SetFocus(GetDlgItem(dialog, IDC_UNPACK_LIST));
+            SendDlgItemMessageA(dialog, IDC_UNPACK_LIST, LB_SETCURSEL, 1, 0);
+            PressKey(dialog, 'U');
+        });
+        driver.Then([&](HWND dialog) { SetDestination(dialog, "nodrive"); });
+        driver.Then([&](HWND dialog) {
+            EXPECT_EQ("正しいﾄﾞﾗｲﾌﾞ名を入力してください", std::string(g_messageDialog.text ? g_messageDialog.text : ""));
+            PressButton(dialog, IDOK);
+        });
+        driver.Then([&](HWND dialog) { SetDestination(dialog, out3); });
+        driver.Then([&](HWND dialog) { PressButton(dialog, IDCANCEL); });
+        KelpoType("u");
+        EXPECT_TRUE(driver.Done());
+    }
+    EXPECT_EQ(280u, ReadAll(out3 + "\\" + japanese).size());
+    EXPECT_EQ("<missing>", ReadAll(out3 + "\\hello.txt"));
+    EXPECT_EQ(temporaries, CountTemporaryDirectories());
+    KelpoStop();
+}
+
+TEST(UnpackWindow, UnsafeCorruptAndMissing)
+{
+    TempDir dir;
+    std::string box = dir.MakeDir("box"), out = dir.MakeDir("out");
+    WriteBytes(box + "\\escape.zip", EscapeZip, sizeof EscapeZip);
+    ASSERT_TRUE(KelpoStart("Kelpo.EXE " + box));
+    KelpoKey(VK_END);
+    {
+        DialogDriver driver;
+        driver.Then([&](HWND dialog) {
+            SetFocus(GetDlgItem(dialog, IDC_UNPACK_LIST));
+            PressKey(dialog, VK_HOME);
+        });
+        driver.Then([&](HWND dialog) { PressButton(dialog, IDC_UNPACK_EXTRACT); });
+        driver.Then([&](HWND dialog) { SetDestination(dialog, out); });
+        driver.Then([&](HWND dialog) {
+            EXPECT_EQ("Unzip32 Error=8008", std::string(g_messageDialog.text ? g_messageDialog.text : ""));
+            PressButton(dialog, IDOK);
+        });
+        driver.Then([&](HWND dialog) { PressButton(dialog, IDCANCEL); });
+        KelpoType("u");
+        EXPECT_TRUE(driver.Done());
+    }
+    EXPECT_EQ("fine", ReadAll(out + "\\ok.txt"));
+    EXPECT_EQ("<missing>", ReadAll(dir.Full("escaped.txt")));
+    KelpoStop();
+
+    WriteBytes(box + "\\escape.zip", CorruptZip, sizeof CorruptZip);
+    ASSERT_TRUE(KelpoStart("Kelpo.EXE " + box));
+    KelpoKey(VK_END);
+    {
+        DialogDriver driver;
+        driver.Then([&](HWND dialog) {
+            EXPECT_EQ("不正なZIPファイルです", std::string(g_messageDialog.text ? g_messageDialog.text : ""));
+            PressButton(dialog, IDOK);
+        });
+        KelpoType("u");
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(0, driver.Unexpected());
+    }
+    KelpoStop();
+
+    const char *saved[2] = {ArchiverFileName[0], ArchiverFileName[1]};
+    ArchiverFileName[0] = ArchiverFileName[1] = "NOSUCH32.DLL";
+    ASSERT_TRUE(KelpoStart("Kelpo.EXE " + box));
+    KelpoKey(VK_END);
+    {
+        DialogDriver driver;
+        driver.Then([&](HWND dialog) {
+            EXPECT_EQ("UNZIP32.DLLがｲﾝｽﾄｰﾙされていませんので@@ZIPのUnpackは出来ません",
+                      std::string(g_messageDialog.text ? g_messageDialog.text : ""));
+            PressButton(dialog, IDOK);
+        });
+        KelpoType("u");
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(0, driver.Unexpected());
+    }
+    KelpoStop();
+    ArchiverFileName[0] = saved[0];
+    ArchiverFileName[1] = saved[1];
+}
