@@ -5,6 +5,8 @@
 #include <stdio.h>
 #include "archive/archiver.h"
 #include "archive/unpack.h"
+#include "app/cursor.h"
+#include "app/mainwnd.h"
 #include "base/globals.h"
 #include "ui/msgdlg.h"
 #include "archive_ids.h"
@@ -17,7 +19,7 @@ static std::string Tail(const char *size, const char *packed, const char *ratio,
                         const char *attr, const char *method, const char *crc)
 {
     char tail[128];
-    snprintf(tail, sizeof tail, " %9s %9s %6s %8s  %8s %4s %-7s %8s", size, packed, ratio, date, time, attr, method, crc);
+    snprintf(tail, sizeof tail, " %9s %9s%6s %8s  %8s %4s %-7s %8s", size, packed, ratio, date, time, attr, method, crc);
     return tail;
 }
 
@@ -219,6 +221,14 @@ static int CountTemporaryDirectories()
     return count;
 }
 
+// Puts the cursor on the archive as the cursor keys would.
+static void CursorOn(const char *name)
+{
+    FindEntryByName(name);
+    RepaintGrid(g_mainWnd);
+    KelpoPump();
+}
+
 static void SetDestination(HWND dialog, const std::string &path)
 {
     SetDlgItemTextA(dialog, IDC_UNPACK_DEST_PATH, path.c_str());
@@ -233,7 +243,7 @@ TEST(UnpackWindow, ListMarkAndExtractZipMembers)
     WriteBytes(box + "\\jp.zip", JapaneseZip, sizeof JapaneseZip);
     int temporaries = CountTemporaryDirectories();
     ASSERT_TRUE(KelpoStart("Kelpo.EXE " + box));
-    KelpoKey(VK_END);
+    CursorOn("jp.zip");
     {
         DialogDriver driver;
         driver.ThenSteps([&](HWND dialog, int step) {
@@ -314,7 +324,7 @@ TEST(UnpackWindow, UnsafeCorruptAndMissing)
     std::string box = dir.MakeDir("box"), out = dir.MakeDir("out");
     WriteBytes(box + "\\escape.zip", EscapeZip, sizeof EscapeZip);
     ASSERT_TRUE(KelpoStart("Kelpo.EXE " + box));
-    KelpoKey(VK_END);
+    CursorOn("escape.zip");
     {
         DialogDriver driver;
         driver.Then([&](HWND dialog) {
@@ -337,7 +347,7 @@ TEST(UnpackWindow, UnsafeCorruptAndMissing)
 
     WriteBytes(box + "\\escape.zip", CorruptZip, sizeof CorruptZip);
     ASSERT_TRUE(KelpoStart("Kelpo.EXE " + box));
-    KelpoKey(VK_END);
+    CursorOn("escape.zip");
     {
         DialogDriver driver;
         driver.Then([&](HWND dialog) {
@@ -353,7 +363,7 @@ TEST(UnpackWindow, UnsafeCorruptAndMissing)
     const char *saved[2] = {ArchiverFileName[0], ArchiverFileName[1]};
     ArchiverFileName[0] = ArchiverFileName[1] = "NOSUCH32.DLL";
     ASSERT_TRUE(KelpoStart("Kelpo.EXE " + box));
-    KelpoKey(VK_END);
+    CursorOn("escape.zip");
     {
         DialogDriver driver;
         driver.Then([&](HWND dialog) {
