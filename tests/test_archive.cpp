@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include "archive/archiver.h"
 #include "archive/unpack.h"
+#include "filelist/filetable.h"
 #include "app/cursor.h"
 #include "app/mainwnd.h"
 #include "base/globals.h"
@@ -378,4 +379,71 @@ TEST(UnpackWindow, UnsafeCorruptAndMissing)
     KelpoStop();
     ArchiverFileName[0] = saved[0];
     ArchiverFileName[1] = saved[1];
+}
+
+static std::string viewedPath, viewedText;
+static void RememberViewed(const char *path)
+{
+    viewedPath = path;
+    viewedText = ReadAll(path);
+}
+
+TEST(UnpackWindow, ViewAnLzhMemberAndUnpackMarkedArchivesOfBothKinds)
+{
+    TempDir dir;
+    std::string box = dir.MakeDir("box"), out = dir.MakeDir("out");
+    WriteBytes(box + "\\jp.zip", JapaneseZip, sizeof JapaneseZip);
+    WriteBytes(box + "\\plain.lzh", PlainLzh, sizeof PlainLzh);
+    dir.MakeFile("box\\notes.txt", "not an archive");
+    int temporaries = CountTemporaryDirectories();
+    void (*savedOpen)(const char *) = OpenExtractedMember;
+    OpenExtractedMember = RememberViewed;
+    ASSERT_TRUE(KelpoStart("Kelpo.EXE " + box));
+    CursorOn("plain.lzh");
+    {   // Enter with nothing marked views the selected member.
+        DialogDriver driver;
+        driver.ThenSteps([&](HWND dialog, int step) {
+            if (step == 0) {
+                SeenDialog seen = ReadDialog(dialog);
+                EXPECT_EQ("UNLHA32 V1.00", seen.Find(IDC_UNPACK_LIBRARY)->text);
+                EXPECT_EQ("plain.lzh", seen.Find(IDC_UNPACK_NAME)->text);
+                EXPECT_EQ(2, (int)SendDlgItemMessageA(dialog, IDC_UNPACK_LIST, LB_GETCOUNT, 0, 0));
+                SetFocus(GetDlgItem(dialog, IDC_UNPACK_LIST));
+                SendDlgItemMessageA(dialog, IDC_UNPACK_LIST, LB_SETCURSEL, 1, 0);
+                PressKey(dialog, VK_RETURN);
+                return false;
+            }
+            PressButton(dialog, IDCANCEL);
+            return true;
+        });
+        KelpoType("u");
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(0, driver.Unexpected());
+    }
+    EXPECT_EQ("hello world\r\n", viewedText);
+    EXPECT_NE(std::string::npos, viewedPath.find("sub\\table.txt")) << viewedPath;
+    EXPECT_EQ(temporaries, CountTemporaryDirectories());
+    EXPECT_EQ("<missing>", ReadAll(viewedPath));
+
+    // Both archives marked: each is unpacked whole by its own library; the text file is left.
+    for (const char *name : {"jp.zip", "plain.lzh", "notes.txt"})
+        ToggleMark(FindPositionByName(name));
+    RepaintGrid(g_mainWnd);
+    KelpoPump();
+    {
+        DialogDriver driver;
+        driver.Then([&](HWND dialog) {
+            EXPECT_EQ("Kelpo - Unpack", ReadDialog(dialog).caption);
+            SetDestination(dialog, out);
+        });
+        KelpoType("u");
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(0, driver.Unexpected());
+    }
+    EXPECT_EQ("hello world\r\n", ReadAll(out + "\\sub\\table.txt"));
+    EXPECT_EQ(280u, ReadAll(out + "\\" + japanese).size());
+    EXPECT_EQ(600u, ReadAll(out + "\\" + folderMember).size());
+    EXPECT_EQ("<missing>", ReadAll(out + "\\notes.txt"));
+    KelpoStop();
+    OpenExtractedMember = savedOpen;
 }

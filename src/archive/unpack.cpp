@@ -586,7 +586,8 @@ static void UnpackMarked(HWND hwnd, int kinds)
         UnlockFileTable();
         if (!(kind & kinds))
             continue;
-        PageTop = position - position % PerPage;
+        int perPage = PageSize();
+        PageTop = position - position % perPage;
         CursorSlot = position - PageTop;
         RepaintGrid(hwnd);
         PumpPending();
