@@ -2,6 +2,7 @@
 // and the unpack dialogs driven through the real main window.
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 #include <stdio.h>
 #include "archive/archiver.h"
 #include "archive/unpack.h"
@@ -446,4 +447,74 @@ TEST(UnpackWindow, ViewAnLzhMemberAndUnpackMarkedArchivesOfBothKinds)
     EXPECT_EQ("<missing>", ReadAll(out + "\\notes.txt"));
     KelpoStop();
     OpenExtractedMember = savedOpen;
+}
+
+static void Put16(std::string &s, unsigned v)
+{
+    s += (char)(v & 0xFF);
+    s += (char)(v >> 8 & 0xFF);
+}
+static void Put32(std::string &s, unsigned v)
+{
+    Put16(s, v & 0xFFFF);
+    Put16(s, v >> 16);
+}
+
+// A ZIP archive of empty stored members (CRC 0) with the given names.
+static std::string EmptyMembersZip(const std::vector<std::string> &names)
+{
+    std::string body, directory;
+    for (const std::string &name : names) {
+        unsigned offset = (unsigned)body.size();
+        Put32(body, 0x04034b50);
+        Put16(body, 20); Put16(body, 0); Put16(body, 0); Put16(body, 0); Put16(body, 0x5821);
+        Put32(body, 0); Put32(body, 0); Put32(body, 0);
+        Put16(body, (unsigned)name.size()); Put16(body, 0);
+        body += name;
+        Put32(directory, 0x02014b50);
+        Put16(directory, 20); Put16(directory, 20); Put16(directory, 0); Put16(directory, 0); Put16(directory, 0);
+        Put16(directory, 0x5821);
+        Put32(directory, 0); Put32(directory, 0); Put32(directory, 0);
+        Put16(directory, (unsigned)name.size()); Put16(directory, 0); Put16(directory, 0); Put16(directory, 0);
+        Put16(directory, 0); Put32(directory, 0x20); Put32(directory, offset);
+        directory += name;
+    }
+    std::string end;
+    Put32(end, 0x06054b50);
+    Put16(end, 0); Put16(end, 0); Put16(end, (unsigned)names.size()); Put16(end, (unsigned)names.size());
+    Put32(end, (unsigned)directory.size()); Put32(end, (unsigned)body.size()); Put16(end, 0);
+    return body + directory + end;
+}
+
+TEST(ArchiverLibraries, AListingLongerThanTheFirstBufferIsReadWhole)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < 700; i++) {
+        char name[128];
+        snprintf(name, sizeof name, "folder/member_%04d_%s.txt", i, std::string(80, 'x').c_str());
+        names.push_back(name);
+    }
+    TempDir dir;
+    std::string zip = EmptyMembersZip(names);
+    std::string path = dir.Full("many.zip");
+    WriteBytes(path, (const unsigned char *)zip.data(), zip.size());
+    LoadArchivers();
+    ASSERT_TRUE(ArcCheckArchive(ARC_ZIP, path.c_str(), 0));
+    EXPECT_EQ(700, ArcGetFileCount(ARC_ZIP, path.c_str()));
+    HANDLE archive = ArcOpenArchive(ARC_ZIP, NULL, path.c_str(), 1);
+    ASSERT_TRUE(archive != NULL);
+    EXPECT_TRUE(ZipListingComplete(archive));
+    MemberRecord r;
+    int n = 0;
+    std::string last;
+    for (int found = ArcFindFirst(ARC_ZIP, archive, "*.*", &r); found == 0; found = ArcFindNext(ARC_ZIP, archive, &r)) {
+        n++;
+        last = r.name;
+    }
+    ArcCloseArchive(ARC_ZIP, archive);
+    EXPECT_EQ(700, n);
+    std::string expected = names.back();
+    expected[6] = '\\';
+    EXPECT_EQ(expected, last);
+    FreeArchivers();
 }

@@ -121,6 +121,7 @@ BOOL ArcConfigDialog(int library, HWND owner, char *buffer, int mode)
 struct ZipListing {
     char *text;
     const char *position;
+    bool complete;
 };
 
 char *ZipList(const char *archive, bool *complete)
@@ -247,8 +248,7 @@ static HANDLE ZipOpen(const char *path)
     ZipListing *listing = (ZipListing *)malloc(sizeof *listing);
     if (!listing)
         return NULL;
-    bool complete;
-    listing->text = ZipList(path, &complete);
+    listing->text = ZipList(path, &listing->complete);
     if (!listing->text) {
         free(listing);
         return NULL;
@@ -268,6 +268,11 @@ static int ZipNext(HANDLE archive, MemberRecord *record)
         return -1;      // the rule before the totals
     ParseZipMemberLine(line, length, record);
     return 0;
+}
+
+bool ZipListingComplete(HANDLE archive)
+{
+    return archive && ((ZipListing *)archive)->complete;
 }
 
 int ArcGetFileCount(int library, const char *path)

@@ -56,6 +56,8 @@ HANDLE ArcOpenArchive(int library, HWND owner, const char *path, DWORD mode);
 int ArcCloseArchive(int library, HANDLE archive);
 int ArcFindFirst(int library, HANDLE archive, const char *wildcard, MemberRecord *record);
 int ArcFindNext(int library, HANDLE archive, MemberRecord *record);
+// False when an open ZIP listing still lacks members even in the largest buffer.
+bool ZipListingComplete(HANDLE archive);
 
 // "UNLHA32 V1.00" / "UNZIP32 V1.00" into text (at least 16 bytes).
 void FormatArchiverVersion(int library, char *text);

@@ -236,8 +236,11 @@ static bool ListMembers(HWND dialog)
         if (listed < unpack.count)
             found = ArcFindNext(unpack.library, archive, &unpack.records[listed]);
     }
+    bool complete = unpack.library != ARC_ZIP || ZipListingComplete(archive);
     ArcCloseArchive(unpack.library, archive);
     HideHourglass();
+    if (!complete)
+        MessageDialog(dialog, "ZIPの一覧が長すぎるため\n一部のﾒﾝﾊﾞｰしか表示していません", caption, 48);
     unpack.count = listed;
     int extra = unpack.library == ARC_LZH ? 65 : 71;
     SendMessageA(list, LB_SETHORIZONTALEXTENT, (WPARAM)((unpack.longestName + extra) * unpack.charWidth), 0);
