@@ -304,7 +304,7 @@ TEST(UnpackWindow, ListMarkAndExtractZipMembers)
             SendDlgItemMessageA(dialog, IDC_UNPACK_LIST, LB_SETCURSEL, 1, 0);
             PressKey(dialog, 'U');
         });
-        driver.Then([&](HWND dialog) { SetDestination(dialog, "nodrive"); });
+        driver.Then([&](HWND dialog) { SetDestination(dialog, "ab\\dir"); });
         driver.Then([&](HWND dialog) {
             EXPECT_EQ("正しいﾄﾞﾗｲﾌﾞ名を入力してください", std::string(g_messageDialog.text ? g_messageDialog.text : ""));
             PressButton(dialog, IDOK);

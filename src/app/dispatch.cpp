@@ -1,10 +1,10 @@
-#include "archive/unpack.h"
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
 #include "app/app.h"
 #include "app/dispatch.h"
 #include "app/copies.h"
+#include "archive/unpack.h"
 #include "info/infodlg.h"
 #include "config/cfgfile.h"
 #include "config/quick.h"

@@ -11,6 +11,7 @@
 #include "screen/screendc.h"
 #include "ui/msgdlg.h"
 #include "tree/pathhistory.h"
+#include "tree/tree.h"
 #include "archive_ids.h"
 #include <shellapi.h>
 #include <stdio.h>
@@ -78,29 +79,12 @@ static void RemoveTree(const char *directory)
 
 // ---- destination dialog ----
 
-bool ExpandUnpackDestination(char *text, size_t size)
-{
-    if (strlen(text) < 3 || text[2] != '\\') {
-        char letter = text[0];
-        if (letter >= 'a' && letter <= 'z')
-            letter = (char)(letter - 'a' + 'A');
-        if (letter >= 'A' && letter <= 'Z' && (text[1] == '\0' || (text[1] == ':' && text[2] == '\0'))) {
-            if (DriveLastPath[letter - 'A'][0])
-                lstrcpynA(text, DriveLastPath[letter - 'A'], (int)size);
-            else
-                snprintf(text, size, "%c:\\", letter);
-        }
-    }
-    return text[0] && text[1] == ':';
-}
-
 static void OnDestinationInit(HWND dialog)
 {
     CenterOnMainWindow(dialog);
     PushPathHistory(UnpackDestination);
     SendDlgItemMessageA(dialog, IDC_UNPACK_DEST_PATH, CB_LIMITTEXT, DESTINATION_MAX, 0);
-    for (int i = 0; i < PATH_HISTORY_COUNT && PathHistory[i][0]; i++)
-        SendDlgItemMessageA(dialog, IDC_UNPACK_DEST_PATH, CB_ADDSTRING, 0, (LPARAM)PathHistory[i]);
+    FillPathCombo(dialog);
     SendDlgItemMessageA(dialog, IDC_UNPACK_DEST_PATH, CB_SETCURSEL, 0, 0);
 }
 
@@ -108,13 +92,22 @@ static void OnDestinationOk(HWND dialog)
 {
     char text[PATH_BUFFER];
     GetDlgItemTextA(dialog, IDC_UNPACK_DEST_PATH, text, DESTINATION_MAX + 1);
-    if (!ExpandUnpackDestination(text, sizeof text)) {
+    ExpandDriveEntry(text);
+    if (text[0] == '\0' || text[1] != ':') {
         MessageDialog(dialog, "正しいﾄﾞﾗｲﾌﾞ名を入力してください", caption, 48);
         return;
     }
     lstrcpynA(UnpackDestination, text, DESTINATION_MAX + 1);
     PushPathHistory(UnpackDestination);
     EndDialog(dialog, 1);
+}
+
+static void OnDestinationTree(HWND dialog)
+{
+    char path[PATH_BUFFER];
+    GetDlgItemTextA(dialog, IDC_UNPACK_DEST_PATH, path, DESTINATION_MAX + 1);
+    if (OpenDirectoryTree(dialog, path))
+        SetDlgItemTextA(dialog, IDC_UNPACK_DEST_PATH, path);
 }
 
 static INT_PTR CALLBACK DestinationProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -126,6 +119,8 @@ static INT_PTR CALLBACK DestinationProc(HWND dialog, UINT message, WPARAM wParam
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK)
             OnDestinationOk(dialog);
+        else if (LOWORD(wParam) == IDC_UNPACK_DEST_TREE)
+            OnDestinationTree(dialog);
         else if (LOWORD(wParam) == IDCANCEL)
             EndDialog(dialog, 0);
         return TRUE;

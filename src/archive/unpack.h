@@ -8,9 +8,6 @@ int ArchiveKindOfExtension(const char *shortExt);
 void UnpackCommand(HWND hwnd);
 // The destination dialog: 1 with UnpackDestination set.
 int RunUnpackDestination(HWND owner);
-// A destination as typed: a drive letter alone becomes that drive's last directory. False
-// when the result does not start with a drive.
-bool ExpandUnpackDestination(char *text, size_t size);
 // The listing dialog for one archive (full path); 1 when members were extracted.
 int RunUnpackListing(HWND owner, const char *archive, int kind);
 // Opens an extracted member with the program associated with its type (tests replace it).
