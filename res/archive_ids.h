@@ -10,3 +10,10 @@
 #define IDC_UNPACK_EXTRACT      1036
 #define IDC_UNPACK_DEST_PATH    10173
 #define IDC_UNPACK_DEST_TREE    10238
+#define IDD_PACK                20029
+#define IDC_PACK_PATH           10173
+#define IDC_PACK_NAME           10168
+#define IDC_PACK_ADD            10169
+#define IDC_PACK_UPDATE         10170
+#define IDC_PACK_MOVE           10171
+#define IDC_PACK_TREE           10238

@@ -5,8 +5,11 @@
 #include <vector>
 #include <stdio.h>
 #include "archive/archiver.h"
+#include "archive/pack.h"
 #include "archive/unpack.h"
 #include "filelist/filetable.h"
+#include "filelist/pathutil.h"
+#include "config/settings.h"
 #include "app/cursor.h"
 #include "app/mainwnd.h"
 #include "base/globals.h"
@@ -517,4 +520,96 @@ TEST(ArchiverLibraries, AListingLongerThanTheFirstBufferIsReadWhole)
     expected[6] = '\\';
     EXPECT_EQ(expected, last);
     FreeArchivers();
+}
+
+TEST(Pack, ArchiveNamesGetTheLzhExtension)
+{
+    const struct {
+        const char *typed, *fixed;
+        bool valid;
+    } cases[] = {
+        {"BACKUP", "BACKUP.LZH", true},
+        {"backup", "backup.lzh", true},
+        {"Data.lzh", "Data.lzh", true},
+        {"DATA.Lzh", "DATA.LZH", true},
+        {"arc.zip", "arc.lzh", false},
+        {"ARC.ZIP", "ARC.LZH", false},
+        {"\x93\xfa\x96\x7b", "\x93\xfa\x96\x7b.LZH", true},
+    };
+    for (const auto &c : cases) {
+        char fixed[PATH_BUFFER];
+        EXPECT_EQ(c.valid, FixPackArchiveName(c.typed, fixed, sizeof fixed)) << c.typed;
+        EXPECT_STREQ(c.fixed, fixed);
+    }
+}
+
+static std::vector<std::string> MemberNames(int library, const std::string &path)
+{
+    std::vector<std::string> names;
+    HANDLE archive = ArcOpenArchive(library, NULL, path.c_str(), 1);
+    if (!archive)
+        return names;
+    MemberRecord r;
+    for (int found = ArcFindFirst(library, archive, "*.*", &r); found == 0; found = ArcFindNext(library, archive, &r))
+        names.push_back(r.name);
+    ArcCloseArchive(library, archive);
+    return names;
+}
+
+TEST(Pack, CursorEntryAndDirectoryArePackedWithoutAResponseFileLeft)
+{
+    TempDir dir;
+    std::string box = dir.MakeDir("box");
+    dir.MakeFile("box\\a.txt", "alpha");
+    dir.MakeDir("box\\sub");
+    dir.MakeFile("box\\sub\\b.txt", "beta");
+    ASSERT_TRUE(KelpoStart("Kelpo.EXE " + box));
+    Settings.packmode = 'X';
+    CursorOn("a.txt");
+    {
+        DialogDriver driver;
+        driver.Then([&](HWND dialog) {
+            SeenDialog seen = ReadDialog(dialog);
+            EXPECT_EQ("Kelpo - Pack", seen.caption);
+            EXPECT_EQ("a.txt", seen.Find(IDC_PACK_NAME)->text);
+            EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_PACK_UPDATE));
+            EXPECT_EQ('U', Settings.packmode);
+            SetDlgItemTextA(dialog, IDC_PACK_NAME, "Test");
+            CheckRadioButton(dialog, IDC_PACK_ADD, IDC_PACK_MOVE, IDC_PACK_ADD);
+            PressButton(dialog, IDOK);
+        });
+        KelpoType("p");
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(0, driver.Unexpected());
+    }
+    EXPECT_EQ('A', Settings.packmode);
+    std::vector<std::string> names = MemberNames(ARC_LZH, box + "\\Test.lzh");
+    ASSERT_EQ(1u, names.size());
+    EXPECT_EQ("a.txt", names[0]);
+    EXPECT_EQ(0, MarkedCount);
+    EXPECT_EQ("<missing>", ReadAll(box + "\\$PACK.LST"));
+
+    CursorOn("sub");
+    {
+        DialogDriver driver;
+        driver.Then([&](HWND dialog) {
+            SetDlgItemTextA(dialog, IDC_PACK_NAME, "arc.zip");
+            PressButton(dialog, IDOK);
+        });
+        driver.Then([&](HWND dialog) {
+            EXPECT_EQ("拡張子は LZH のみ有効です@@拡張子を変更します",
+                      std::string(g_messageDialog.text ? g_messageDialog.text : ""));
+            PressButton(dialog, IDOK);
+        });
+        KelpoType("p");
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(0, driver.Unexpected());
+    }
+    names = MemberNames(ARC_LZH, box + "\\arc.lzh");
+    bool found = false;
+    for (const std::string &name : names)
+        found = found || name == "sub\\b.txt";
+    EXPECT_TRUE(found) << names.size();
+    EXPECT_EQ("<missing>", ReadAll(box + "\\$PACK.LST"));
+    KelpoStop();
 }

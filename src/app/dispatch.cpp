@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "app/dispatch.h"
 #include "app/copies.h"
+#include "archive/pack.h"
 #include "archive/unpack.h"
 #include "info/infodlg.h"
 #include "config/cfgfile.h"
@@ -142,6 +143,7 @@ static const LetterCommand letterCommands[] = {
     {'H', ShellCommand},
     {'V', ViewCommand},
     {'U', UnpackCommand},
+    {'P', PackCommand},
 };
 
 static void OnCommandLetter(HWND hwnd, char c)

@@ -1,0 +1,198 @@
+#include "archive/pack.h"
+#include "archive/archiver.h"
+#include "app/mainwnd.h"
+#include "base/globals.h"
+#include "config/settings.h"
+#include "filelist/filetable.h"
+#include "filelist/pathutil.h"
+#include "ui/msgdlg.h"
+#include "tree/pathhistory.h"
+#include "tree/tree.h"
+#include "archive_ids.h"
+#include <stdio.h>
+#include <string.h>
+
+static const char caption[] = "Kelpo - Pack";
+enum { PACK_NAME_MAX = 260, PACK_TEXT_MAX = 512, OUTPUT_BUFFER = 1024 };
+
+bool FixPackArchiveName(const char *typed, char *fixed, size_t size)
+{
+    char directory[PATH_BUFFER], name[PATH_BUFFER], extension[PATH_BUFFER];
+    SplitPath(typed, directory, name, extension);
+    char upper[PATH_BUFFER];
+    lstrcpynA(upper, extension, sizeof upper);
+    UpperAscii(upper);
+    bool valid = extension[0] == '\0' || !strcmp(upper, ".LZH");
+    bool lower = false;
+    for (const char *p = name; *p; p += CharLength(p))
+        if (*p >= 'a' && *p <= 'z')
+            lower = true;
+    snprintf(fixed, size, "%s%s%s", directory, name, lower ? ".lzh" : ".LZH");
+    return valid;
+}
+
+static struct {
+    char *name;
+    char *destination;
+} pack;
+
+static void OnPackInit(HWND dialog)
+{
+    CenterOnMainWindow(dialog);
+    SendDlgItemMessageA(dialog, IDC_PACK_NAME, EM_LIMITTEXT, PACK_NAME_MAX, 0);
+    SetDlgItemTextA(dialog, IDC_PACK_NAME, pack.name);
+    PushPathHistory(pack.destination);
+    SendDlgItemMessageA(dialog, IDC_PACK_PATH, CB_LIMITTEXT, PACK_TEXT_MAX, 0);
+    FillPathCombo(dialog);
+    SendDlgItemMessageA(dialog, IDC_PACK_PATH, CB_SETCURSEL, 0, 0);
+    if (Settings.packmode != 'A' && Settings.packmode != 'M')
+        Settings.packmode = 'U';
+    int button = Settings.packmode == 'A' ? IDC_PACK_ADD : Settings.packmode == 'M' ? IDC_PACK_MOVE : IDC_PACK_UPDATE;
+    CheckRadioButton(dialog, IDC_PACK_ADD, IDC_PACK_MOVE, button);
+}
+
+static void OnPackOk(HWND dialog)
+{
+    char typed[PATH_BUFFER], fixed[PATH_BUFFER];
+    GetDlgItemTextA(dialog, IDC_PACK_NAME, typed, PACK_TEXT_MAX + 1);
+    if (!typed[0]) {
+        MessageDialog(dialog, "圧縮ﾌｧｲﾙ名を入力してください", caption, 48);
+        return;
+    }
+    if (!FixPackArchiveName(typed, fixed, sizeof fixed) &&
+        MessageDialog(dialog, "拡張子は LZH のみ有効です\n拡張子を変更します", caption, 65) != IDOK)
+        return;
+    char destination[PATH_BUFFER];
+    GetDlgItemTextA(dialog, IDC_PACK_PATH, destination, PACK_TEXT_MAX + 1);
+    ExpandDriveEntry(destination);
+    if (destination[0] == '\0' || destination[1] != ':') {
+        MessageDialog(dialog, "正しいﾄﾞﾗｲﾌﾞ名を入力してください", caption, 48);
+        return;
+    }
+    lstrcpynA(pack.name, fixed, PATH_BUFFER);
+    PushHistory(PackHistory, pack.name);
+    lstrcpynA(pack.destination, destination, PATH_BUFFER);
+    PushPathHistory(pack.destination);
+    Settings.packmode = IsDlgButtonChecked(dialog, IDC_PACK_ADD) ? 'A' : IsDlgButtonChecked(dialog, IDC_PACK_MOVE) ? 'M' : 'U';
+    EndDialog(dialog, 1);
+}
+
+static void OnPackTree(HWND dialog)
+{
+    char path[PATH_BUFFER];
+    GetDlgItemTextA(dialog, IDC_PACK_PATH, path, PACK_TEXT_MAX + 1);
+    if (OpenDirectoryTree(dialog, path))
+        SetDlgItemTextA(dialog, IDC_PACK_PATH, path);
+}
+
+static INT_PTR CALLBACK PackProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnPackInit(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            OnPackOk(dialog);
+            return TRUE;
+        case IDC_PACK_TREE:
+            OnPackTree(dialog);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}
+
+int RunPackDialog(HWND owner, char *name, char *destination)
+{
+    pack.name = name;
+    pack.destination = destination;
+    return (int)DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_PACK), owner, PackProc, 0);
+}
+
+// The response file lives in a private temporary directory, never among the user's files.
+static bool WritePackList(const char *list, const char *destination, const char *name)
+{
+    FILE *file = fopen(list, "wb");
+    if (!file)
+        return false;
+    fprintf(file, "%c -x1a1r2 \"%s%s\"\r\n", Settings.packmode, destination, name);
+    LockFileTable();
+    for (int position = 0; position < EntryCount; position++) {
+        const FileEntry *e = EntryAt(position);
+        if (!e->mark)
+            continue;
+        if (e->EntryFlags & EF_DIRECTORY)
+            fprintf(file, "\"%s\\*.*\"\r\n", LongNameAt(position));
+        else
+            fprintf(file, "\"%s\"\r\n", LongNameAt(position));
+    }
+    UnlockFileTable();
+    return fclose(file) == 0;
+}
+
+void PackCommand(HWND hwnd)
+{
+    if (ScreenMode != 0 || NoFiles)
+        return;
+    if (!ArchiverAvailable[ARC_LZH])
+        ArchiverAvailable[ARC_LZH] = LoadArchiver(ARC_LZH) != 0;
+    if (!ArchiverAvailable[ARC_LZH]) {
+        MessageDialog(hwnd, "UNLHA32.DLLがｲﾝｽﾄｰﾙされていませんので\nPackは出来ません", caption, 16);
+        return;
+    }
+    char name[PATH_BUFFER], destination[PATH_BUFFER];
+    int cursor = PageTop + CursorSlot;
+    LockFileTable();
+    lstrcpynA(name, LongNameAt(cursor), sizeof name);
+    UnlockFileTable();
+    lstrcpynA(CursorName, name, PATH_BUFFER);
+    lstrcpynA(destination, CurrentPath, sizeof destination);
+    StripBackslash(destination);
+    if (!RunPackDialog(hwnd, name, destination))
+        return;
+    SetCurrentDirectoryA(CurrentPath);
+    char temporary[PATH_BUFFER], directory[PATH_BUFFER], list[PATH_BUFFER];
+    bool made = GetTempPathA(sizeof directory, directory) && GetTempFileNameA(directory, "KLP", 0, temporary) &&
+                DeleteFileA(temporary) && CreateDirectoryA(temporary, NULL);
+    snprintf(list, sizeof list, "%s\\$PACK.LST", temporary);
+    bool marked = MarkedCount > 0;
+    if (!marked) {
+        LockFileTable();
+        EntryAt(cursor)->mark = 2;
+        UnlockFileTable();
+    }
+    AppendBackslash(destination);
+    ShowHourglass();
+    bool written = made && WritePackList(list, destination, name);
+    int result = 0;
+    if (written) {
+        char command[PATH_BUFFER + 2], output[OUTPUT_BUFFER];
+        snprintf(command, sizeof command, "@%s", list);
+        ReloadArchiver(ARC_LZH);
+        result = ArcCommand(ARC_LZH, hwnd, command, output, sizeof output);
+    }
+    HideHourglass();
+    DeleteFileA(list);
+    if (made)
+        RemoveDirectoryA(temporary);
+    if (!marked) {
+        LockFileTable();
+        EntryAt(cursor)->mark = 0;
+        UnlockFileTable();
+    }
+    if (!written) {
+        MessageDialog(hwnd, "一時ﾌｧｲﾙを作成できません", caption, 16);
+    } else if (result != 0) {
+        char text[32];
+        FormatArchiverError(ARC_LZH, result, text);
+        MessageDialog(hwnd, text, caption, 16);
+    }
+    ReloadRequest = 2;
+    RepaintGrid(hwnd);
+}
