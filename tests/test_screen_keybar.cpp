@@ -6,58 +6,20 @@
 #include "screen/keybar.h"
 #include "config/settings.h"
 #include "base/globals.h"
+#include "support/screensetup.h"
 
-static COLORREF SlotRgb(int slot)
-{
-    return RGB(10 + slot * 11, 20 + slot * 7, 30 + slot * 5);
-}
-
-class ScreenKeyBar : public ::testing::Test {
+class ScreenKeyBar : public ScreenTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_TRUE(AllocateTables());
-        strcpy(FontFaceName, "ＭＳ ゴシック");
-        Settings.fontpoint = 12;
-        Settings.charset = 128;
-        Settings.weight = 400;
-        CreateScreenFonts();
-    }
-    static void TearDownTestSuite()
-    {
-        DeleteScreenFonts();
-        FreeTables();
-    }
     void SetUp() override
     {
-        Settings.disprow = 20;
-        Settings.realcol = 0;
-        Settings.toolbar = 0;
-        for (int i = 0; i < COLOR_SLOT_COUNT; i++)
-            Settings.colors[i] = SlotRgb(i);
-        ComputeGeometry();
+        ScreenTest::SetUp();
         FileMask[0] = '\0';
-        dc = CreateCompatibleDC(NULL);
-        // A colour bitmap: one made for the memory context alone would have a single bit per pixel.
-        HDC screen = GetDC(NULL);
-        bitmap = CreateCompatibleBitmap(screen, 80 * CellWidth, 40 * CellHeight);
-        ReleaseDC(NULL, screen);
-        oldBitmap = SelectObject(dc, bitmap);
-        oldFont = SelectObject(dc, MainFont);
-    }
-    void TearDown() override
-    {
-        SelectObject(dc, oldFont);
-        SelectObject(dc, oldBitmap);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
     }
     std::string Bar(int keys, bool shifted, int lit)
     {
         Settings.fkeynum = (BYTE)keys;
         ScreenRecordReset(Settings.disprow);
-        RECT all = {0, 0, 80 * CellWidth, 40 * CellHeight};
-        FillRect(dc, &all, (HBRUSH)GetStockObject(BLACK_BRUSH));
+        surface->Fill(RGB(0, 0, 0));
         DrawKeyBar(dc, shifted, lit);
         return ScreenLineText(Settings.disprow + 8);
     }
@@ -92,9 +54,6 @@ protected:
         // The gaps between the caps are left untouched.
         EXPECT_EQ(GetPixel(dc, CellX(keys == 10 ? 38 : 26) + 2, LineY(Settings.disprow + 8) + 2), RGB(0, 0, 0));
     }
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ oldBitmap, oldFont;
 };
 
 TEST_F(ScreenKeyBar, TenKeysPlainAndShifted)

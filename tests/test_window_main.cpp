@@ -10,45 +10,18 @@
 #include "screen/screen.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "support/windowfixture.h"
+#include "resource.h"
 
 namespace {
 
-class MainWindow : public testing::Test {
+class MainWindow : public KelpoWindowTest {
 protected:
-    TempDir temp;
     void SetUp() override
     {
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
-        for (int i = 0; i < 12; i++) {
-            char name[32];
-            snprintf(name, sizeof name, "entry%02d.txt", i);
-            temp.MakeFile(name, "x");
-        }
-        ASSERT_TRUE(KelpoStart("Kelpo.EXE " + temp.path));
-    }
-    void TearDown() override
-    {
-        KelpoStop();
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
-    }
-    std::string CursorEntry()
-    {
-        LockFileTable();
-        std::string name = LongNameAt(PageTop + CursorSlot);
-        UnlockFileTable();
-        return name;
-    }
-    // Lets the window's timer run for up to the given time, until the condition holds.
-    template <class F> bool PumpUntil(F condition, DWORD milliseconds)
-    {
-        DWORD start = GetTickCount();
-        while (GetTickCount() - start < milliseconds) {
-            KelpoPump();
-            if (condition())
-                return true;
-            Sleep(20);
-        }
-        return condition();
+        KelpoWindowTest::SetUp();
+        temp.MakeNumberedFiles("entry%02d.txt", 12, [](int) { return (size_t)1; });
+        Start(temp.path);
     }
 };
 
@@ -102,10 +75,88 @@ TEST_F(MainWindow, ResizingSnapsToWholeLinesAndKeepsTheWidth)
     EXPECT_NE(std::string::npos, KelpoLine(6 + 8).find("eXec")) << KelpoScreen();
 }
 
+// Sizing the window with the mouse button held: the window asks for at least 17 lines of
+// height, the row count follows the size at once and the snap to whole lines waits for the release.
+TEST_F(MainWindow, DragBelowSeventeenLinesStopsAtTheMinimum)
+{
+    MINMAXINFO info = {};
+    SendMessageA(g_mainWnd, WM_GETMINMAXINFO, 0, (LPARAM)&info);
+    EXPECT_EQ(17 * CellHeight, info.ptMinTrackSize.y);
+    EXPECT_EQ(Settings.sx, info.ptMinTrackSize.x);
+    EXPECT_EQ(Settings.sx, info.ptMaxTrackSize.x);
+
+    RECT window, client;
+    GetWindowRect(g_mainWnd, &window);
+    GetClientRect(g_mainWnd, &client);
+    int width = window.right - window.left, frame = (window.bottom - window.top) - client.bottom;
+    KelpoLeftButton(true);
+    ASSERT_TRUE(GetAsyncKeyState(VK_LBUTTON) & 0x8000) << "the button is not held";
+    SetWindowPos(g_mainWnd, NULL, 0, 0, width, 5 * CellHeight, SWP_NOMOVE | SWP_NOZORDER);
+    KelpoPump();
+    GetWindowRect(g_mainWnd, &window);
+    GetClientRect(g_mainWnd, &client);
+    EXPECT_EQ(17 * CellHeight, window.bottom - window.top);
+    EXPECT_EQ(width, window.right - window.left);
+    EXPECT_EQ(17 * CellHeight - frame, client.bottom);
+    int rows = (client.bottom - TopOffset) / CellHeight - 9;
+    if (rows < 6)
+        rows = 6;
+    EXPECT_EQ(rows, Settings.disprow);
+    EXPECT_EQ(1, ResizePending);
+
+    KelpoLeftButton(false);
+    int snapped = (rows + 9) * CellHeight + TopOffset;
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            GetClientRect(g_mainWnd, &client);
+            return client.bottom == snapped;
+        },
+        2500))
+        << client.bottom;
+    EXPECT_EQ(0, ResizePending);
+    EXPECT_EQ(rows, Settings.disprow);
+    GetWindowRect(g_mainWnd, &window);
+    EXPECT_GE(window.bottom - window.top, 17 * CellHeight);
+    EXPECT_NE(std::string::npos, KelpoLine(rows + 8).find("eXec")) << KelpoScreen();
+    EXPECT_TRUE(KelpoScreenTruth());
+}
+
+TEST_F(MainWindow, DragResizeKeepsTheCursorOnItsEntry)
+{
+    KelpoKey(VK_F12);   // the last entry: on another page once the rows are fewer
+    std::string before = CursorEntry();
+    int last = Position();
+    ASSERT_EQ(EntryCount - 1, last);
+
+    RECT window, client;
+    GetWindowRect(g_mainWnd, &window);
+    GetClientRect(g_mainWnd, &client);
+    int width = window.right - window.left, frame = (window.bottom - window.top) - client.bottom;
+    KelpoLeftButton(true);
+    ASSERT_TRUE(GetAsyncKeyState(VK_LBUTTON) & 0x8000) << "the button is not held";
+    // Half a line more than 6 rows, and no less than the window's minimum.
+    int height = frame + (6 + 9) * CellHeight + CellHeight / 2 + TopOffset;
+    if (height < 17 * CellHeight)
+        height = 17 * CellHeight;
+    SetWindowPos(g_mainWnd, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+    KelpoPump();
+    int rows = Settings.disprow;
+    EXPECT_EQ(1, ResizePending);
+    EXPECT_EQ(before, CursorEntry()) << "nothing moves while the button is held";
+
+    KelpoLeftButton(false);
+    EXPECT_TRUE(PumpUntil([] { return ResizePending == 0; }, 2500));
+    GetClientRect(g_mainWnd, &client);
+    EXPECT_EQ((rows + 9) * CellHeight + TopOffset, client.bottom);
+    EXPECT_EQ(before, CursorEntry()) << "the cursor left its entry when the drag ended";
+    EXPECT_EQ(last / PageSize() * PageSize(), PageTop);
+    EXPECT_TRUE(KelpoScreenTruth());
+}
+
 TEST_F(MainWindow, RowsMenuChecksTheRowCount)
 {
     HMENU menu = GetMenu(g_mainWnd);
-    SendMessageA(g_mainWnd, WM_COMMAND, 10269, 0);   // 25 rows
+    SendMessageA(g_mainWnd, WM_COMMAND, IDM_ROWS_25, 0);
     KelpoPump();
     EXPECT_EQ(25, Settings.disprow);
     EXPECT_EQ((UINT)MF_CHECKED, GetMenuState(menu, 10269, MF_BYCOMMAND) & MF_CHECKED);
