@@ -226,21 +226,23 @@ TEST_F(ScreenFrame, PageLabelForms)
 TEST_F(ScreenFrame, DiskFiguresAreExactAbove4GiB)
 {
     strcpy(CurrentPath, "C:\\");
-    CurrentDisk.totalBytes = 8000000000ULL;
-    CurrentDisk.freeBytes = 6442450944ULL;
-    DrawDiskFigures(dc);
-    EXPECT_EQ(At(1, 20, 14), RPad("8,000,000,000", 14));
-    EXPECT_EQ(At(1, 42, 14), RPad("1,557,549,056", 14));
-    EXPECT_EQ(At(1, 64, 14), RPad("6,442,450,944", 14));
-    EXPECT_EQ(FgAt(1, 70), SlotRgb(CL_DATA));
-
-    // Too long with separators: the digits alone, never a number cut short.
-    CurrentDisk.totalBytes = 2000398934016ULL;
-    CurrentDisk.freeBytes = 1000000000000ULL;
-    DrawDiskFigures(dc);
-    EXPECT_EQ(At(1, 20, 14), RPad("2000398934016", 14));
-    EXPECT_EQ(At(1, 42, 14), RPad("1000398934016", 14));
-    EXPECT_EQ(At(1, 64, 14), RPad("1000000000000", 14));
+    const struct {
+        unsigned long long total, free;
+        const char *totalText, *usedText, *freeText;
+    } cases[] = {
+        {8000000000ULL, 6442450944ULL, "8,000,000,000", "1,557,549,056", "6,442,450,944"},
+        // Too long with separators: the digits alone, never a number cut short.
+        {2000398934016ULL, 1000000000000ULL, "2000398934016", "1000398934016", "1000000000000"},
+    };
+    for (const auto &c : cases) {
+        CurrentDisk.totalBytes = c.total;
+        CurrentDisk.freeBytes = c.free;
+        DrawDiskFigures(dc);
+        EXPECT_EQ(At(1, 20, 14), RPad(c.totalText, 14));
+        EXPECT_EQ(At(1, 42, 14), RPad(c.usedText, 14));
+        EXPECT_EQ(At(1, 64, 14), RPad(c.freeText, 14));
+        EXPECT_EQ(FgAt(1, 70), SlotRgb(CL_DATA));
+    }
 }
 
 TEST_F(ScreenFrame, FitFigureKeepsEveryDigitOrSaysItsUnit)

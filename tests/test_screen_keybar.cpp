@@ -54,16 +54,21 @@ protected:
         // The gaps between the caps are left untouched.
         EXPECT_EQ(GetPixel(dc, CellX(keys == 10 ? 38 : 26) + 2, LineY(Settings.disprow + 8) + 2), RGB(0, 0, 0));
     }
+    // A whole bar without a lit key: its text and every cap.
+    std::string ExpectBar(int keys, bool shifted, const std::string &text, const std::string &picked)
+    {
+        std::string bar = Bar(keys, shifted, -1);
+        EXPECT_EQ(bar, text);
+        ExpectCaps(keys, shifted, -1, picked);
+        return bar;
+    }
 };
 
 TEST_F(ScreenKeyBar, TenKeysPlainAndShifted)
 {
-    std::string plain = Bar(10, false, -1);
-    EXPECT_EQ(plain, "    Logdsk  eXec   Copy  Delete Rename     Sort   Find   Tree  Editor Unpack    ");
-    ExpectCaps(10, false, -1, "LXCDRSFTEU");
-    std::string shifted = Bar(10, true, -1);
-    EXPECT_EQ(shifted, "     Attr   Info   Move   rmDir  mKdir     sHell Refrsh  Quick  View   Pack     ");
-    ExpectCaps(10, true, -1, "AIMDKHRQVP");
+    ExpectBar(10, false, "    Logdsk  eXec   Copy  Delete Rename     Sort   Find   Tree  Editor Unpack    ", "LXCDRSFTEU");
+    std::string shifted =
+        ExpectBar(10, true, "     Attr   Info   Move   rmDir  mKdir     sHell Refrsh  Quick  View   Pack     ", "AIMDKHRQVP");
     // F7 shifted reads "Refrsh" with its R picked out.
     EXPECT_EQ(shifted.substr(KeyCapColumn(10, 6), 6), "Refrsh");
     EXPECT_EQ(CapAt(KeyCapColumn(10, 6)), SlotRgb(CL_FUNC2));
@@ -71,12 +76,8 @@ TEST_F(ScreenKeyBar, TenKeysPlainAndShifted)
 
 TEST_F(ScreenKeyBar, TwelveKeysPlainAndShifted)
 {
-    std::string plain = Bar(12, false, -1);
-    EXPECT_EQ(plain, "   help  eXec  Copy  Delet   Renam Sort  Find  Tree    Logds Unpac top   botto  ");
-    ExpectCaps(12, false, -1, " XCDRSFTLU  ");
-    std::string shifted = Bar(12, true, -1);
-    EXPECT_EQ(shifted, "   Attr  Info  Move  rmDir   mKdir sHell Refrs Edito   View  Pack  Quick        ");
-    ExpectCaps(12, true, -1, "AIMDKHREVPQ ");
+    ExpectBar(12, false, "   help  eXec  Copy  Delet   Renam Sort  Find  Tree    Logds Unpac top   botto  ", " XCDRSFTLU  ");
+    ExpectBar(12, true, "   Attr  Info  Move  rmDir   mKdir sHell Refrs Edito   View  Pack  Quick        ", "AIMDKHREVPQ ");
 }
 
 TEST_F(ScreenKeyBar, LitKeyAndShiftedNumbers)

@@ -23,6 +23,28 @@ protected:
         temp.MakeNumberedFiles("entry%02d.txt", 12, [](int) { return (size_t)1; });
         Start(temp.path);
     }
+    int WindowHeight()
+    {
+        RECT window;
+        GetWindowRect(g_mainWnd, &window);
+        return window.bottom - window.top;
+    }
+    int ClientHeight()
+    {
+        RECT client;
+        GetClientRect(g_mainWnd, &client);
+        return client.bottom;
+    }
+    // Sizes the window to a height with the left button held, as a drag of its lower edge does.
+    void DragTo(int height)
+    {
+        RECT window;
+        GetWindowRect(g_mainWnd, &window);
+        KelpoLeftButton(true);
+        ASSERT_TRUE(GetAsyncKeyState(VK_LBUTTON) & 0x8000) << "the button is not held";
+        SetWindowPos(g_mainWnd, NULL, 0, 0, window.right - window.left, height, SWP_NOMOVE | SWP_NOZORDER);
+        KelpoPump();
+    }
 };
 
 TEST_F(MainWindow, FileMadeByAnotherProgramIsListedWithTheCursorKept)
@@ -85,20 +107,11 @@ TEST_F(MainWindow, DragBelowSeventeenLinesStopsAtTheMinimum)
     EXPECT_EQ(Settings.sx, info.ptMinTrackSize.x);
     EXPECT_EQ(Settings.sx, info.ptMaxTrackSize.x);
 
-    RECT window, client;
-    GetWindowRect(g_mainWnd, &window);
-    GetClientRect(g_mainWnd, &client);
-    int width = window.right - window.left, frame = (window.bottom - window.top) - client.bottom;
-    KelpoLeftButton(true);
-    ASSERT_TRUE(GetAsyncKeyState(VK_LBUTTON) & 0x8000) << "the button is not held";
-    SetWindowPos(g_mainWnd, NULL, 0, 0, width, 5 * CellHeight, SWP_NOMOVE | SWP_NOZORDER);
-    KelpoPump();
-    GetWindowRect(g_mainWnd, &window);
-    GetClientRect(g_mainWnd, &client);
-    EXPECT_EQ(17 * CellHeight, window.bottom - window.top);
-    EXPECT_EQ(width, window.right - window.left);
-    EXPECT_EQ(17 * CellHeight - frame, client.bottom);
-    int rows = (client.bottom - TopOffset) / CellHeight - 9;
+    int frame = WindowHeight() - ClientHeight();
+    ASSERT_NO_FATAL_FAILURE(DragTo(5 * CellHeight));
+    EXPECT_EQ(17 * CellHeight, WindowHeight());
+    EXPECT_EQ(17 * CellHeight - frame, ClientHeight());
+    int rows = (ClientHeight() - TopOffset) / CellHeight - 9;
     if (rows < 6)
         rows = 6;
     EXPECT_EQ(rows, Settings.disprow);
@@ -106,17 +119,10 @@ TEST_F(MainWindow, DragBelowSeventeenLinesStopsAtTheMinimum)
 
     KelpoLeftButton(false);
     int snapped = (rows + 9) * CellHeight + TopOffset;
-    EXPECT_TRUE(PumpUntil(
-        [&] {
-            GetClientRect(g_mainWnd, &client);
-            return client.bottom == snapped;
-        },
-        2500))
-        << client.bottom;
+    EXPECT_TRUE(PumpUntil([&] { return ClientHeight() == snapped; }, 2500)) << ClientHeight();
     EXPECT_EQ(0, ResizePending);
     EXPECT_EQ(rows, Settings.disprow);
-    GetWindowRect(g_mainWnd, &window);
-    EXPECT_GE(window.bottom - window.top, 17 * CellHeight);
+    EXPECT_GE(WindowHeight(), 17 * CellHeight);
     EXPECT_NE(std::string::npos, KelpoLine(rows + 8).find("eXec")) << KelpoScreen();
     EXPECT_TRUE(KelpoScreenTruth());
 }
@@ -128,26 +134,16 @@ TEST_F(MainWindow, DragResizeKeepsTheCursorOnItsEntry)
     int last = Position();
     ASSERT_EQ(EntryCount - 1, last);
 
-    RECT window, client;
-    GetWindowRect(g_mainWnd, &window);
-    GetClientRect(g_mainWnd, &client);
-    int width = window.right - window.left, frame = (window.bottom - window.top) - client.bottom;
-    KelpoLeftButton(true);
-    ASSERT_TRUE(GetAsyncKeyState(VK_LBUTTON) & 0x8000) << "the button is not held";
     // Half a line more than 6 rows, and no less than the window's minimum.
-    int height = frame + (6 + 9) * CellHeight + CellHeight / 2 + TopOffset;
-    if (height < 17 * CellHeight)
-        height = 17 * CellHeight;
-    SetWindowPos(g_mainWnd, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
-    KelpoPump();
+    int height = WindowHeight() - ClientHeight() + (6 + 9) * CellHeight + CellHeight / 2 + TopOffset;
+    ASSERT_NO_FATAL_FAILURE(DragTo(height > 17 * CellHeight ? height : 17 * CellHeight));
     int rows = Settings.disprow;
     EXPECT_EQ(1, ResizePending);
     EXPECT_EQ(before, CursorEntry()) << "nothing moves while the button is held";
 
     KelpoLeftButton(false);
     EXPECT_TRUE(PumpUntil([] { return ResizePending == 0; }, 2500));
-    GetClientRect(g_mainWnd, &client);
-    EXPECT_EQ((rows + 9) * CellHeight + TopOffset, client.bottom);
+    EXPECT_EQ((rows + 9) * CellHeight + TopOffset, ClientHeight());
     EXPECT_EQ(before, CursorEntry()) << "the cursor left its entry when the drag ended";
     EXPECT_EQ(last / PageSize() * PageSize(), PageTop);
     EXPECT_TRUE(KelpoScreenTruth());
