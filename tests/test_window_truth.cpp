@@ -96,7 +96,7 @@ TEST_F(ScreenTruth, HeaderFollowsPagesDirectoriesAndSorting)
 // The creation of the window loads the five drive icons the tree and information dialogs show.
 TEST_F(ScreenTruth, DriveIconsAreLoadedAtCreation)
 {
-    ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + temp.path + "\""));
+    ASSERT_NO_FATAL_FAILURE(Start(temp.path));
     for (int i = 0; i < 5; i++) {
         ASSERT_NE(nullptr, TreeIcons[i]) << "drive icon " << i;
         ICONINFO info = {};
