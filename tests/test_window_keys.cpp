@@ -276,12 +276,10 @@ TEST_F(WindowKeys, TenKeyLayoutLeavesF11AndF12Alone)
 TEST_F(WindowKeys, VersionBoxShowsIconNameAndVersion)
 {
     DialogDriver driver;
-    SeenDialog seen;
-    driver.Then([&](HWND dialog) {
-        seen = ReadDialog(dialog);
-        PressButton(dialog, IDOK);
-    });
+    driver.Then([](HWND dialog) { PressButton(dialog, IDOK); });
     SendMessageA(g_mainWnd, WM_COMMAND, IDM_VERSION, 0);
+    ASSERT_EQ(1u, driver.seen.size());
+    const SeenDialog &seen = driver.seen[0];
     bool hasIcon = false, hasName = false, hasVersion = false;
     for (const SeenControl &c : seen.controls) {
         hasIcon |= c.className == "Static" && (c.style & 0x1F) == SS_ICON;
