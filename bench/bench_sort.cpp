@@ -12,6 +12,7 @@
 #include "filelist/pathutil.h"
 #include "filelist/sort.h"
 #include "reference_sort.h"
+#include "tablebuilder.h"
 
 static double Now()
 {
@@ -23,29 +24,17 @@ static double Now()
 
 static void FillTable(bool equalKeys)
 {
-    DWORD used = 0;
+    ClearFileTable();
     unsigned seed = 12345;
     for (int i = 0; i < MAX_ENTRIES; i++) {
-        FileEntry *e = &g_entries[i];
-        memset(e, 0, sizeof *e);
         seed = seed * 1103515245u + 12345u;
         char name[32];
         if (equalKeys)
             strcpy(name, "same.txt");
         else
             snprintf(name, sizeof name, "f%08u.%03u", seed >> 4, (seed >> 8) % 1000);
-        e->nameOffset = used;
-        strcpy(g_namePool + used, name);
-        MakeSortKey(name, g_baseNamePool + used);
-        used += (DWORD)strlen(name) + 1;
-        lstrcpynA(e->shortName, name, sizeof e->shortName);
-        char ext[16];
-        ShortExtension(e->shortName, ext);
-        lstrcpynA(e->shortExt, ext, sizeof e->shortExt);
-        e->sizeLow = equalKeys ? 100 : seed;
-        e->writeTime.dwLowDateTime = equalKeys ? 1 : seed * 7u;
+        AddFileEntry(name, 0, equalKeys ? 100 : seed, FileTimeOf(equalKeys ? 1 : seed * 7u));
     }
-    EntryCount = MAX_ENTRIES;
 }
 
 static void Shape(int shape)

@@ -11,6 +11,7 @@
 #include "support/dialogdriver.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "support/windowfixture.h"
 
 namespace {
 
@@ -23,19 +24,13 @@ TEST(ColorComponents, TypedTextIsLimited)
     EXPECT_EQ(0, ColorComponentFromText("-5"));
 }
 
-class ColorDialog : public testing::Test {
+class ColorDialog : public KelpoWindowTest {
 protected:
-    TempDir temp;
     void SetUp() override
     {
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        KelpoWindowTest::SetUp();
         temp.MakeFile("a.txt", "a");
-        ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + temp.path + "\""));
-    }
-    void TearDown() override
-    {
-        KelpoStop();
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        Start(temp.path);
     }
 };
 

@@ -10,6 +10,7 @@
 #include "filelist/pathutil.h"
 #include "tree/pathhistory.h"
 #include "support/testutil.h"
+#include "support/tablebuilder.h"
 
 namespace {
 
@@ -49,11 +50,7 @@ protected:
         CursorName[0] = '\0';
         g_mainWnd = NULL;
         list = temp.MakeDir("list");
-        for (int i = 0; i < FILES; i++) {
-            char name[32];
-            snprintf(name, sizeof name, "list\\f%02d.txt", i);
-            temp.MakeFile(name, std::string(FileSize(i), 'x'));
-        }
+        temp.MakeNumberedFiles("list\\f%02d.txt", FILES, [](int i) { return (size_t)FileSize(i); });
         for (int i = 1; i <= DIRS; i++)
             temp.MakeDir("list\\d" + std::to_string(i));
         Read(list);
@@ -71,23 +68,8 @@ protected:
         CursorSlot = slot;
         PrevSlot = slot;
     }
-    int PositionOf(const char *name)
-    {
-        int found = -1;
-        LockFileTable();
-        for (int p = 0; p < EntryCount && found < 0; p++)
-            if (strcmp(LongNameAt(p), name) == 0)
-                found = p;
-        UnlockFileTable();
-        return found;
-    }
-    std::string CursorEntry()
-    {
-        LockFileTable();
-        std::string name = LongNameAt(PageTop + CursorSlot);
-        UnlockFileTable();
-        return name;
-    }
+    int PositionOf(const char *name) { return FindPositionByName(name); }
+    std::string CursorEntry() { return CursorEntryName(); }
     void PutCursorOn(const char *name)
     {
         int p = PositionOf(name);

@@ -16,20 +16,6 @@ std::string Record(const char *code, const char *count, const char *text = "")
     return r;
 }
 
-std::string ReadAll(const std::string &path)
-{
-    std::string content;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    char buffer[4096];
-    DWORD got;
-    while (ReadFile(h, buffer, sizeof buffer, &got, NULL) && got)
-        content.append(buffer, got);
-    CloseHandle(h);
-    return content;
-}
-
 struct Tally {
     TempDir dir;
     std::string file;

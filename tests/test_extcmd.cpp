@@ -17,6 +17,7 @@
 #include "support/dialogdriver.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "support/windowfixture.h"
 #include "recorder/records.h"
 
 namespace {
@@ -33,26 +34,18 @@ std::string LastPart(const std::string &path)
     return path.substr(path.rfind('\\') + 1);
 }
 
-class Launchers : public testing::Test {
+class Launchers : public KelpoWindowTest {
 protected:
-    TempDir temp, records;
+    TempDir records;
     std::string recorder = RecorderPath();
 
     void SetUp() override
     {
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        KelpoWindowTest::SetUp();
         SetEnvironmentVariableA("KELPO_RECORDER_DIR", records.path.c_str());
         ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(recorder.c_str()));
     }
-    void Start()
-    {
-        ASSERT_TRUE(KelpoStart("Kelpo.EXE " + temp.path));
-    }
-    void TearDown() override
-    {
-        KelpoStop();
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
-    }
+    void Start() { KelpoWindowTest::Start(temp.path); }
 
     std::vector<Record> Records(size_t count) { return WaitForRecords(records.path, count); }
     void ClearRecords() { ::ClearRecords(records.path); }

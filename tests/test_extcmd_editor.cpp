@@ -12,6 +12,7 @@
 #include "support/dialogdriver.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "support/windowfixture.h"
 #include "recorder/records.h"
 
 namespace {
@@ -44,25 +45,20 @@ void ClickRow(HWND dialog, int row)
     SendDlgItemMessageA(dialog, IDC_EXT_LIST, LVM_SETITEMSTATE, row, (LPARAM)&item);
 }
 
-class ExtCommandEditor : public testing::Test {
+class ExtCommandEditor : public KelpoWindowTest {
 protected:
-    TempDir temp, records;
+    TempDir records;
     void SetUp() override
     {
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        KelpoWindowTest::SetUp();
         temp.MakeFile("a.txt", "x");
-        ASSERT_TRUE(KelpoStart("Kelpo.EXE " + temp.path));
+        Start(temp.path);
         for (int i = 0; i < EXTCMD_COUNT; i++) {
             snprintf(ExtCommandTitle[i], EXTCMD_TITLE, "title %d", i);
             snprintf(ExtCommandLine[i], EXTCMD_LINE, "command %d", i);
             ExtCommandDir[i][0] = '\0';
         }
         SaveExtCommands();
-    }
-    void TearDown() override
-    {
-        KelpoStop();
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
     }
 };
 

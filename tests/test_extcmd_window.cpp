@@ -11,28 +11,23 @@
 #include "support/dialogdriver.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "support/windowfixture.h"
 #include "recorder/records.h"
 #include "extcmd/extcmd_ids.h"
 #include "screen/frame.h"
 
 namespace {
 
-class WindowCommands : public testing::Test {
+class WindowCommands : public KelpoWindowTest {
 protected:
-    TempDir temp;
     void SetUp() override
     {
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        KelpoWindowTest::SetUp();
         temp.MakeFile("MixedCase.TXT", "x");
         temp.MakeFile("\x83\x41\x83\x43.txt", "x");    // two katakana whose second bytes are 'A' and 'C'
         temp.MakeDir("sub");
         temp.MakeFile("sub\\inner.txt", "x");
-        ASSERT_TRUE(KelpoStart("Kelpo.EXE " + temp.path));
-    }
-    void TearDown() override
-    {
-        KelpoStop();
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        Start(temp.path);
     }
     std::string ShortNameOf(const std::string &longName)
     {

@@ -10,6 +10,7 @@
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
 #include "support/testutil.h"
+#include "support/tablebuilder.h"
 
 namespace {
 
@@ -39,12 +40,8 @@ protected:
     // The names in display order.
     std::set<std::string> Names()
     {
-        std::set<std::string> names;
-        LockFileTable();
-        for (int i = 0; i < EntryCount; i++)
-            names.insert(LongNameAt(i));
-        UnlockFileTable();
-        return names;
+        std::vector<std::string> listed = ListedNames();
+        return std::set<std::string>(listed.begin(), listed.end());
     }
     const FileEntry *Find(const char *name)
     {

@@ -14,6 +14,7 @@
 #include "screen/screen.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "support/windowfixture.h"
 
 namespace {
 
@@ -94,24 +95,14 @@ TEST_F(HitTestTable, KeyCapsGiveTheirLettersOrCommands)
     }
 }
 
-class WindowMouse : public testing::Test {
+class WindowMouse : public KelpoWindowTest {
 protected:
-    TempDir temp;
     void SetUp() override
     {
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
-        for (int i = 0; i < 30; i++) {
-            char name[32];
-            snprintf(name, sizeof name, "file%02d.txt", i);
-            temp.MakeFile(name, std::string(100 + i, 'm'));
-        }
+        KelpoWindowTest::SetUp();
+        temp.MakeNumberedFiles("file%02d.txt", 30, [](int i) { return (size_t)(100 + i); });
         temp.MakeDir("folder");
         temp.MakeFile("folder\\inside.txt", "i");
-    }
-    void TearDown() override
-    {
-        KelpoStop();
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
     }
     static LPARAM At(int column, int line)
     {
@@ -149,7 +140,7 @@ protected:
 
 TEST_F(WindowMouse, ClicksMoveMarkOpenAndRunKeyCaps)
 {
-    ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + temp.path + "\""));
+    ASSERT_NO_FATAL_FAILURE(Start(temp.path));
     // A click moves the cursor; a click after the last entry leaves it.
     Send(WM_LBUTTONDOWN, MK_LBUTTON, AtSlot(25));
     EXPECT_EQ(25, CursorSlot);
@@ -198,7 +189,7 @@ TEST_F(WindowMouse, PageIndicatorLineTurnsPages)
         snprintf(name, sizeof name, "file%02d.txt", i);
         temp.MakeFile(name, "p");
     }
-    ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + temp.path + "\""));
+    ASSERT_NO_FATAL_FAILURE(Start(temp.path));
     ASSERT_EQ(40, PageSize());
     Send(WM_LBUTTONDOWN, MK_LBUTTON, At(10, 6));   // left half on page 1: nothing
     EXPECT_EQ(0, PageTop);

@@ -7,21 +7,7 @@
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "support/testutil.h"
-
-static FILETIME LocalTime(int year, int month, int day, int hour, int minute, int second)
-{
-    SYSTEMTIME st = {};
-    st.wYear = (WORD)year;
-    st.wMonth = (WORD)month;
-    st.wDay = (WORD)day;
-    st.wHour = (WORD)hour;
-    st.wMinute = (WORD)minute;
-    st.wSecond = (WORD)second;
-    FILETIME local, utc;
-    SystemTimeToFileTime(&st, &local);
-    LocalFileTimeToFileTime(&local, &utc);
-    return utc;
-}
+#include "support/tablebuilder.h"
 
 TEST(ScreenFormatTime, DosDateTextWithEvenSecondsAndFailureText)
 {

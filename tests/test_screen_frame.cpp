@@ -12,21 +12,8 @@
 #include "base/globals.h"
 #include "app/cursor.h"
 #include "support/testutil.h"
-
-static std::string Pad(const std::string &s, int width)
-{
-    return s + std::string(width - (int)s.size(), ' ');
-}
-
-static std::string RPad(const std::string &s, int width)
-{
-    return std::string(width - (int)s.size(), ' ') + s;
-}
-
-static COLORREF SlotRgb(int slot)
-{
-    return RGB(10 + slot * 11, 20 + slot * 7, 30 + slot * 5);
-}
+#include "support/screensetup.h"
+#include "support/tablebuilder.h"
 
 static std::string At(int line, int column, int length)
 {
@@ -38,21 +25,6 @@ static COLORREF FgAt(int line, int column)
     COLORREF fg = 0, bg = 0;
     EXPECT_TRUE(ScreenCellColors(line, column, &fg, &bg)) << "line " << line << " column " << column;
     return fg;
-}
-
-static FILETIME LocalTime(int year, int month, int day, int hour, int minute, int second)
-{
-    SYSTEMTIME st = {};
-    st.wYear = (WORD)year;
-    st.wMonth = (WORD)month;
-    st.wDay = (WORD)day;
-    st.wHour = (WORD)hour;
-    st.wMinute = (WORD)minute;
-    st.wSecond = (WORD)second;
-    FILETIME local, utc;
-    SystemTimeToFileTime(&st, &local);
-    LocalFileTimeToFileTime(&local, &utc);
-    return utc;
 }
 
 static SYSTEMTIME Clock(int hour, int minute, int second)
@@ -68,39 +40,6 @@ static SYSTEMTIME Clock(int hour, int minute, int second)
     return st;
 }
 
-static DWORD poolUsed;
-
-static void ClearTable()
-{
-    LockFileTable();
-    memset(g_entries, 0, sizeof(FileEntry) * 16);
-    UnlockFileTable();
-    EntryCount = 0;
-    NoFiles = 0;
-    MarkedCount = 0;
-    poolUsed = 0;
-}
-
-static void AddEntry(DWORD flags, const char *shortName, const char *longName, unsigned long long size,
-                     FILETIME written)
-{
-    LockFileTable();
-    int record = EntryCount;
-    OrderIndex[record] = (WORD)record;
-    FileEntry *e = &g_entries[record];
-    memset(e, 0, sizeof *e);
-    e->EntryFlags = flags;
-    e->writeTime = written;
-    e->sizeLow = (DWORD)size;
-    e->sizeHigh = (DWORD)(size >> 32);
-    e->nameOffset = poolUsed;
-    strcpy(g_namePool + poolUsed, longName);
-    poolUsed += (DWORD)strlen(longName) + 1;
-    lstrcpynA(e->shortName, shortName, sizeof e->shortName);
-    UnlockFileTable();
-    EntryCount++;
-}
-
 static int announced;
 static std::string announcedPath;
 static void CountAnnouncement(const char *path)
@@ -109,62 +48,17 @@ static void CountAnnouncement(const char *path)
     announcedPath = path;
 }
 
-class ScreenFrame : public ::testing::Test {
+class ScreenFrame : public ScreenTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_TRUE(AllocateTables());
-        strcpy(FontFaceName, "ＭＳ ゴシック");
-        Settings.fontpoint = 12;
-        Settings.charset = 128;
-        Settings.weight = 400;
-        CreateScreenFonts();
-    }
-    static void TearDownTestSuite()
-    {
-        DeleteScreenFonts();
-        FreeTables();
-    }
     void SetUp() override
     {
-        Settings.dispmode = 2;
-        Settings.dispsubmode = 1;
-        Settings.disprow = 20;
-        Settings.namesmall = 0;
-        Settings.realcol = 0;
-        Settings.realsize = 0;
-        Settings.sideline = 1;
-        Settings.toolbar = 0;
-        Settings.secsw = Settings.timesw = Settings.weeksw = 1;
-        for (int i = 0; i < COLOR_SLOT_COUNT; i++)
-            Settings.colors[i] = SlotRgb(i);
-        ComputeGeometry();
-        dc = CreateCompatibleDC(NULL);
-        // A colour bitmap: one made for the memory context alone would have a single bit per pixel.
-        HDC screen = GetDC(NULL);
-        bitmap = CreateCompatibleBitmap(screen, 80 * CellWidth, 40 * CellHeight);
-        ReleaseDC(NULL, screen);
-        oldBitmap = SelectObject(dc, bitmap);
-        oldFont = SelectObject(dc, MainFont);
-        ScreenRecordReset(Settings.disprow);
-        ClearTable();
+        ScreenTest::SetUp();
         g_mainWnd = NULL;
         AnnouncedPath[0] = '\0';
         DirectoryChangeAnnouncer = NULL;
         memset(&CurrentDisk, 0, sizeof CurrentDisk);
-        TotalBytes = TotalAllocated = MarkedBytes = MarkedAllocated = 0;
         PageTop = 0;
     }
-    void TearDown() override
-    {
-        SelectObject(dc, oldFont);
-        SelectObject(dc, oldBitmap);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ oldBitmap, oldFont;
 };
 
 TEST_F(ScreenFrame, FrameBannerAndFixedLabels)
@@ -193,8 +87,7 @@ TEST_F(ScreenFrame, FrameBannerAndFixedLabels)
 
     // Exact colours: the same cells, each label on a block of the background colour.
     ScreenRecordReset(Settings.disprow);
-    RECT all = {0, 0, 80 * CellWidth, 40 * CellHeight};
-    FillRect(dc, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    surface->Fill(RGB(255, 255, 255));
     Settings.realcol = 1;
     DrawFrame(dc);
     EXPECT_EQ(At(4, 58, 6), "Marked");
@@ -215,12 +108,11 @@ static bool LineNear(HDC dc, int x, int y, COLORREF color)
 
 TEST_F(ScreenFrame, FrameGeometryFollowsSideLineOption)
 {
-    RECT all = {0, 0, 80 * CellWidth, 40 * CellHeight};
     COLORREF line = SlotRgb(CL_LINE);
     int rows = Settings.disprow;
     int left = 5 * CellWidth / 8, right = 634 * CellWidth / 8;
     for (int side = 0; side < 2; side++) {
-        FillRect(dc, &all, (HBRUSH)GetStockObject(BLACK_BRUSH));
+        surface->Fill(RGB(0, 0, 0));
         Settings.sideline = (BYTE)side;
         DrawFrame(dc);
         SCOPED_TRACE(side ? "sideline on" : "sideline off");
@@ -334,21 +226,23 @@ TEST_F(ScreenFrame, PageLabelForms)
 TEST_F(ScreenFrame, DiskFiguresAreExactAbove4GiB)
 {
     strcpy(CurrentPath, "C:\\");
-    CurrentDisk.totalBytes = 8000000000ULL;
-    CurrentDisk.freeBytes = 6442450944ULL;
-    DrawDiskFigures(dc);
-    EXPECT_EQ(At(1, 20, 14), RPad("8,000,000,000", 14));
-    EXPECT_EQ(At(1, 42, 14), RPad("1,557,549,056", 14));
-    EXPECT_EQ(At(1, 64, 14), RPad("6,442,450,944", 14));
-    EXPECT_EQ(FgAt(1, 70), SlotRgb(CL_DATA));
-
-    // Too long with separators: the digits alone, never a number cut short.
-    CurrentDisk.totalBytes = 2000398934016ULL;
-    CurrentDisk.freeBytes = 1000000000000ULL;
-    DrawDiskFigures(dc);
-    EXPECT_EQ(At(1, 20, 14), RPad("2000398934016", 14));
-    EXPECT_EQ(At(1, 42, 14), RPad("1000398934016", 14));
-    EXPECT_EQ(At(1, 64, 14), RPad("1000000000000", 14));
+    const struct {
+        unsigned long long total, free;
+        const char *totalText, *usedText, *freeText;
+    } cases[] = {
+        {8000000000ULL, 6442450944ULL, "8,000,000,000", "1,557,549,056", "6,442,450,944"},
+        // Too long with separators: the digits alone, never a number cut short.
+        {2000398934016ULL, 1000000000000ULL, "2000398934016", "1000398934016", "1000000000000"},
+    };
+    for (const auto &c : cases) {
+        CurrentDisk.totalBytes = c.total;
+        CurrentDisk.freeBytes = c.free;
+        DrawDiskFigures(dc);
+        EXPECT_EQ(At(1, 20, 14), RPad(c.totalText, 14));
+        EXPECT_EQ(At(1, 42, 14), RPad(c.usedText, 14));
+        EXPECT_EQ(At(1, 64, 14), RPad(c.freeText, 14));
+        EXPECT_EQ(FgAt(1, 70), SlotRgb(CL_DATA));
+    }
 }
 
 TEST_F(ScreenFrame, FitFigureKeepsEveryDigitOrSaysItsUnit)
@@ -452,11 +346,11 @@ TEST_F(ScreenFrame, EntryDetailsAndNameLine)
     std::string name47 = std::string(43, 'm') + ".txt";
     // 43 single bytes, then a double-byte character across bytes 44 and 45.
     std::string nameDbcs = std::string(43, 'k') + "漢字漢字.txt";
-    AddEntry(EF_ARCHIVE | EF_READONLY, "README.TXT", "readme.txt", 1234567, t);
-    AddEntry(EF_DIRECTORY | EF_HIDDEN | EF_SYSTEM, "SUBDIR", "subdir", 0, t);
-    AddEntry(EF_ARCHIVE, "NNNNNN~1.TXT", name46.c_str(), 5ULL << 32, t);
-    AddEntry(EF_ARCHIVE, "MMMMMM~1.TXT", name47.c_str(), 1, t);
-    AddEntry(EF_ARCHIVE, "KKKKKK~1.TXT", nameDbcs.c_str(), 1, t);
+    AddFileEntry("readme.txt", EF_ARCHIVE | EF_READONLY, 1234567, t, "README.TXT");
+    AddFileEntry("subdir", EF_DIRECTORY | EF_HIDDEN | EF_SYSTEM, 0, t, "SUBDIR");
+    AddFileEntry(name46.c_str(), EF_ARCHIVE, 5ULL << 32, t, "NNNNNN~1.TXT");
+    AddFileEntry(name47.c_str(), EF_ARCHIVE, 1, t, "MMMMMM~1.TXT");
+    AddFileEntry(nameDbcs.c_str(), EF_ARCHIVE, 1, t, "KKKKKK~1.TXT");
     LockFileTable();
     DrawEntryDetails(dc, 0);
     EXPECT_EQ(At(4, 7, 46), "README.TXT     1,234,567 2024-03-05 14:07 R--A");
@@ -586,9 +480,9 @@ TEST_F(ScreenFrame, WholeHeaderOfFullRepaintInWindow)
     CurrentDisk.totalBytes = 5368709120ULL;
     CurrentDisk.freeBytes = 1073741824ULL;
     FILETIME t = LocalTime(2024, 3, 5, 14, 7, 9);
-    AddEntry(EF_DIRECTORY | EF_DOT, ".", ".", 0, t);
-    AddEntry(EF_ARCHIVE, "README.TXT", "readme.txt", 1500, t);
-    AddEntry(EF_ARCHIVE | EF_READONLY, "VERYLO~1.TXT", "verylongname.txt", 1048000, t);
+    AddFileEntry(".", EF_DIRECTORY | EF_DOT, 0, t, ".");
+    AddFileEntry("readme.txt", EF_ARCHIVE, 1500, t, "README.TXT");
+    AddFileEntry("verylongname.txt", EF_ARCHIVE | EF_READONLY, 1048000, t, "VERYLO~1.TXT");
     TotalBytes = 1049500;
     TotalAllocated = 1052672;
     MarkedCount = 1;

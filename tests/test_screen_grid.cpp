@@ -11,126 +11,33 @@
 #include "base/globals.h"
 #include "app/cursor.h"
 #include "support/testutil.h"
-
-static std::string Pad(const std::string &s, int width)
-{
-    return s + std::string(width - (int)s.size(), ' ');
-}
-
-static std::string RPad(const std::string &s, int width)
-{
-    return std::string(width - (int)s.size(), ' ') + s;
-}
-
-static COLORREF SlotRgb(int slot)
-{
-    return RGB(10 + slot * 11, 20 + slot * 7, 30 + slot * 5);
-}
+#include "support/screensetup.h"
+#include "support/tablebuilder.h"
 
 static void ScreenSettings(int columns, int submode)
 {
+    PlainScreenSettings();
     Settings.dispmode = (BYTE)columns;
     Settings.dispsubmode = (BYTE)submode;
-    Settings.disprow = 20;
-    Settings.namesmall = 0;
-    Settings.lnamepos = 0;
-    Settings.weight = 400;
-    Settings.realcol = 0;
-    Settings.toolbar = 0;
-    Settings.fontpoint = 12;
-    Settings.charset = 128;
-    Settings.italic = 0;
-    for (int i = 0; i < COLOR_SLOT_COUNT; i++)
-        Settings.colors[i] = SlotRgb(i);
-}
-
-static FILETIME LocalTime(int year, int month, int day, int hour, int minute, int second)
-{
-    SYSTEMTIME st = {};
-    st.wYear = (WORD)year;
-    st.wMonth = (WORD)month;
-    st.wDay = (WORD)day;
-    st.wHour = (WORD)hour;
-    st.wMinute = (WORD)minute;
-    st.wSecond = (WORD)second;
-    FILETIME local, utc;
-    SystemTimeToFileTime(&st, &local);
-    LocalFileTimeToFileTime(&local, &utc);
-    return utc;
-}
-
-static DWORD poolUsed;
-
-static void ClearTable()
-{
-    LockFileTable();
-    memset(g_entries, 0, sizeof(FileEntry) * 64);
-    UnlockFileTable();
-    EntryCount = 0;
-    NoFiles = 0;
-    MarkedCount = 0;
-    poolUsed = 0;
-}
-
-static void AddEntry(DWORD flags, const char *shortName, const char *longName, unsigned long long size,
-                     FILETIME written)
-{
-    LockFileTable();
-    int record = EntryCount;
-    OrderIndex[record] = (WORD)record;
-    FileEntry *e = &g_entries[record];
-    memset(e, 0, sizeof *e);
-    e->EntryFlags = flags;
-    e->writeTime = written;
-    e->sizeLow = (DWORD)size;
-    e->sizeHigh = (DWORD)(size >> 32);
-    e->nameOffset = poolUsed;
-    strcpy(g_namePool + poolUsed, longName);
-    poolUsed += (DWORD)strlen(longName) + 1;
-    lstrcpynA(e->shortName, shortName, sizeof e->shortName);
-    UnlockFileTable();
-    EntryCount++;
 }
 
 // The known directory: ".", a plain file, a read-only file with a long name, a hidden directory.
 static void KnownDirectory()
 {
-    ClearTable();
+    ClearFileTable();
     FILETIME t = LocalTime(2024, 3, 5, 14, 7, 9);
-    AddEntry(EF_DIRECTORY | EF_DOT, ".", ".", 0, t);
-    AddEntry(EF_ARCHIVE, "README.TXT", "readme.txt", 1500, t);
-    AddEntry(EF_READONLY | EF_ARCHIVE, "VERYLO~1.TXT", "verylongname.txt", 1048000, t);
-    AddEntry(EF_DIRECTORY | EF_HIDDEN, "HIDDEN~1", "Hidden Dir", 0, t);
+    AddFileEntry(".", EF_DIRECTORY | EF_DOT, 0, t, ".");
+    AddFileEntry("readme.txt", EF_ARCHIVE, 1500, t, "README.TXT");
+    AddFileEntry("verylongname.txt", EF_READONLY | EF_ARCHIVE, 1048000, t, "VERYLO~1.TXT");
+    AddFileEntry("Hidden Dir", EF_DIRECTORY | EF_HIDDEN, 0, t, "HIDDEN~1");
 }
 
-class ScreenGrid : public ::testing::Test {
+class ScreenGrid : public ScreenTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_TRUE(AllocateTables());
-        strcpy(FontFaceName, "ＭＳ ゴシック");
-        ScreenSettings(2, 1);
-        CreateScreenFonts();
-    }
-    static void TearDownTestSuite()
-    {
-        DeleteScreenFonts();
-        FreeTables();
-    }
     void SetUp() override
     {
-        dc = CreateCompatibleDC(NULL);
-        bitmap = CreateCompatibleBitmap(dc, 80 * CellWidth, 40 * CellHeight);
-        oldBitmap = SelectObject(dc, bitmap);
-        oldFont = SelectObject(dc, MainFont);
+        ScreenTest::SetUp();
         KnownDirectory();
-    }
-    void TearDown() override
-    {
-        SelectObject(dc, oldFont);
-        SelectObject(dc, oldBitmap);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
     }
     // Draws the page from a fresh record and checks one slot's text and colours.
     void ExpectSlot(int slot, const std::string &text, int colorSlot, bool cursor = false)
@@ -151,9 +58,6 @@ protected:
         EXPECT_EQ(SlotRgb(CL_MARK), fg);
         EXPECT_EQ(SlotRgb(CL_BACK), bg);
     }
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ oldBitmap, oldFont;
 };
 
 TEST_F(ScreenGrid, FontsGiveTheCellSize)
@@ -183,7 +87,7 @@ TEST_F(ScreenGrid, FontsGiveTheCellSize)
     EXPECT_STREQ("Symbol", symbol.lfFaceName);
     // Made again from changed settings; the cell follows the new size.
     int oldWidth = CellWidth;
-    SelectObject(dc, oldFont);   // a font still selected somewhere could not be deleted
+    SelectObject(dc, surface->oldFont);   // a font still selected somewhere could not be deleted
     Settings.fontpoint = 9;
     Settings.italic = 1;
     CreateScreenFonts();
@@ -317,13 +221,13 @@ TEST_F(ScreenGrid, SlotsFillColumnsTopDown)
 
     // Position 25 of a page drawn in 2 columns of 20 rows, marked.
     ScreenSettings(2, 1);
-    ClearTable();
+    ClearFileTable();
     FILETIME t = LocalTime(2024, 3, 5, 14, 7, 9);
     char shortName[16], longName[32];
     for (int i = 0; i < 30; i++) {
         snprintf(shortName, sizeof shortName, "F%02d.TXT", i);
         snprintf(longName, sizeof longName, "file%02d.txt", i);
-        AddEntry(0, shortName, longName, i, t);
+        AddFileEntry(longName, 0, i, t, shortName);
     }
     LockFileTable();
     EntryAt(25)->mark = 1;
@@ -381,11 +285,11 @@ TEST_F(ScreenGrid, MarkSignsFollowTheMarks)
 
 TEST_F(ScreenGrid, SizeEdgeCasesInEveryField)
 {
-    ClearTable();
+    ClearFileTable();
     FILETIME t = LocalTime(2024, 3, 5, 14, 7, 9);
-    AddEntry(0, "BILLION.DAT", "billion.dat", 1000000000, t);
-    AddEntry(0, "MAX.DAT", "max.dat", 4294967295ULL, t);
-    AddEntry(0, "SIX.DAT", "six.dat", 999999, t);
+    AddFileEntry("billion.dat", 0, 1000000000, t, "BILLION.DAT");
+    AddFileEntry("max.dat", 0, 4294967295ULL, t, "MAX.DAT");
+    AddFileEntry("six.dat", 0, 999999, t, "SIX.DAT");
     struct {
         int columns, submode, position, offset, length;
         const char *expected;
@@ -417,9 +321,9 @@ TEST_F(ScreenGrid, SizeEdgeCasesInEveryField)
 
 TEST_F(ScreenGrid, DatesBefore1980AndDotNames)
 {
-    ClearTable();
-    AddEntry(EF_DIRECTORY | EF_DOTDOT, "..", "..", 0, LocalTime(1979, 6, 1, 12, 0, 0));
-    AddEntry(EF_ARCHIVE, ".PROFILE", ".profile", 12, LocalTime(1975, 1, 1, 0, 0, 0));
+    ClearFileTable();
+    AddFileEntry("..", EF_DIRECTORY | EF_DOTDOT, 0, LocalTime(1979, 6, 1, 12, 0, 0), "..");
+    AddFileEntry(".profile", EF_ARCHIVE, 12, LocalTime(1975, 1, 1, 0, 0, 0), ".PROFILE");
     ScreenSettings(1, 0);
     ScreenRecordReset(20);
     DrawPage(dc, 0);
@@ -443,16 +347,16 @@ TEST_F(ScreenGrid, DatesBefore1980AndDotNames)
 
 TEST_F(ScreenGrid, ColourPrecedence)
 {
-    ClearTable();
+    ClearFileTable();
     FILETIME t = LocalTime(2024, 3, 5, 14, 7, 9);
-    AddEntry(0, "A", "a", 1, t);
-    AddEntry(EF_VOLUME, "LABEL", "LABEL", 0, t);
-    AddEntry(EF_DIRECTORY, "D", "d", 0, t);
-    AddEntry(EF_DIRECTORY | EF_READONLY, "DR", "dr", 0, t);
-    AddEntry(EF_DIRECTORY | EF_READONLY | EF_HIDDEN, "DRH", "drh", 0, t);
-    AddEntry(EF_DIRECTORY | EF_READONLY | EF_HIDDEN | EF_SYSTEM, "DRHS", "drhs", 0, t);
-    AddEntry(EF_DIRECTORY | EF_HIDDEN | EF_SYSTEM | EF_DOT, ".", ".", 0, t);
-    AddEntry(EF_ARCHIVE, "B", "b", 1, t);
+    AddFileEntry("a", 0, 1, t, "A");
+    AddFileEntry("LABEL", EF_VOLUME, 0, t, "LABEL");
+    AddFileEntry("d", EF_DIRECTORY, 0, t, "D");
+    AddFileEntry("dr", EF_DIRECTORY | EF_READONLY, 0, t, "DR");
+    AddFileEntry("drh", EF_DIRECTORY | EF_READONLY | EF_HIDDEN, 0, t, "DRH");
+    AddFileEntry("drhs", EF_DIRECTORY | EF_READONLY | EF_HIDDEN | EF_SYSTEM, 0, t, "DRHS");
+    AddFileEntry(".", EF_DIRECTORY | EF_HIDDEN | EF_SYSTEM | EF_DOT, 0, t, ".");
+    AddFileEntry("b", EF_ARCHIVE, 1, t, "B");
     const int expected[] = {CL_NORMAL, CL_VOLUME, CL_SUBDIR, CL_RDONLY, CL_HIDDEN, CL_SYSTEM, CL_OWNDIR, CL_NORMAL};
     ScreenSettings(3, 2);
     LockFileTable();
@@ -477,8 +381,8 @@ TEST_F(ScreenGrid, ColourPrecedence)
 
 TEST_F(ScreenGrid, PlaceholderPageShowsOnlyItsText)
 {
-    ClearTable();
-    AddEntry(EF_VOLUME, "ﾌｧｲﾙｶﾞｱﾘﾏｾﾝ", "ﾌｧｲﾙｶﾞｱﾘﾏｾﾝ", 0, FILETIME{0, 0});
+    ClearFileTable();
+    AddFileEntry("ﾌｧｲﾙｶﾞｱﾘﾏｾﾝ", EF_VOLUME, 0, FILETIME{0, 0}, "ﾌｧｲﾙｶﾞｱﾘﾏｾﾝ");
     NoFiles = 1;
     for (const Combination &c : Combinations()) {
         SCOPED_TRACE(testing::Message() << c.columns << " columns, sub-mode " << c.submode);
@@ -512,11 +416,11 @@ TEST_F(ScreenGrid, LongNamePositionOption)
 
 TEST_F(ScreenGrid, ShiftJisNamesAreCutWhole)
 {
-    ClearTable();
+    ClearFileTable();
     FILETIME t = LocalTime(2024, 3, 5, 14, 7, 9);
-    AddEntry(0, "日本語~1.TXT", "日本語の長いファイル名がここにあります.txt", 2048, t);
-    AddEntry(0, "ｿｿｿ~1", "ソソソソソソソソソソソソソソソソソソソソソソソソソソソソ", 10, t);
-    AddEntry(0, "A~1", "aあいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほ", 10, t);
+    AddFileEntry("日本語の長いファイル名がここにあります.txt", 0, 2048, t, "日本語~1.TXT");
+    AddFileEntry("ソソソソソソソソソソソソソソソソソソソソソソソソソソソソ", 0, 10, t, "ｿｿｿ~1");
+    AddFileEntry("aあいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほ", 0, 10, t, "A~1");
     for (const Combination &c : Combinations()) {
         SCOPED_TRACE(testing::Message() << c.columns << " columns, sub-mode " << c.submode);
         ScreenSettings(c.columns, c.submode);
@@ -551,8 +455,8 @@ TEST_F(ScreenGrid, ShiftJisNamesAreCutWhole)
     EXPECT_EQ("日本語~1.TXT", ScreenLineText(7).substr(2, 12));
     EXPECT_EQ("ｿｿｿ~1       ", ScreenLineText(8).substr(2, 12));
     // A short name that is a primary name of more than 8 bytes keeps whole characters.
-    ClearTable();
-    AddEntry(0, "aソソソソソ", "aソソソソソ", 10, t);
+    ClearFileTable();
+    AddFileEntry("aソソソソソ", 0, 10, t, "aソソソソソ");
     ScreenRecordReset(20);
     DrawPage(dc, 0);
     EXPECT_EQ("aソソソ     ", ScreenLineText(7).substr(2, 12));

@@ -6,58 +6,20 @@
 #include "screen/keybar.h"
 #include "config/settings.h"
 #include "base/globals.h"
+#include "support/screensetup.h"
 
-static COLORREF SlotRgb(int slot)
-{
-    return RGB(10 + slot * 11, 20 + slot * 7, 30 + slot * 5);
-}
-
-class ScreenKeyBar : public ::testing::Test {
+class ScreenKeyBar : public ScreenTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_TRUE(AllocateTables());
-        strcpy(FontFaceName, "ＭＳ ゴシック");
-        Settings.fontpoint = 12;
-        Settings.charset = 128;
-        Settings.weight = 400;
-        CreateScreenFonts();
-    }
-    static void TearDownTestSuite()
-    {
-        DeleteScreenFonts();
-        FreeTables();
-    }
     void SetUp() override
     {
-        Settings.disprow = 20;
-        Settings.realcol = 0;
-        Settings.toolbar = 0;
-        for (int i = 0; i < COLOR_SLOT_COUNT; i++)
-            Settings.colors[i] = SlotRgb(i);
-        ComputeGeometry();
+        ScreenTest::SetUp();
         FileMask[0] = '\0';
-        dc = CreateCompatibleDC(NULL);
-        // A colour bitmap: one made for the memory context alone would have a single bit per pixel.
-        HDC screen = GetDC(NULL);
-        bitmap = CreateCompatibleBitmap(screen, 80 * CellWidth, 40 * CellHeight);
-        ReleaseDC(NULL, screen);
-        oldBitmap = SelectObject(dc, bitmap);
-        oldFont = SelectObject(dc, MainFont);
-    }
-    void TearDown() override
-    {
-        SelectObject(dc, oldFont);
-        SelectObject(dc, oldBitmap);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
     }
     std::string Bar(int keys, bool shifted, int lit)
     {
         Settings.fkeynum = (BYTE)keys;
         ScreenRecordReset(Settings.disprow);
-        RECT all = {0, 0, 80 * CellWidth, 40 * CellHeight};
-        FillRect(dc, &all, (HBRUSH)GetStockObject(BLACK_BRUSH));
+        surface->Fill(RGB(0, 0, 0));
         DrawKeyBar(dc, shifted, lit);
         return ScreenLineText(Settings.disprow + 8);
     }
@@ -92,19 +54,21 @@ protected:
         // The gaps between the caps are left untouched.
         EXPECT_EQ(GetPixel(dc, CellX(keys == 10 ? 38 : 26) + 2, LineY(Settings.disprow + 8) + 2), RGB(0, 0, 0));
     }
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ oldBitmap, oldFont;
+    // A whole bar without a lit key: its text and every cap.
+    std::string ExpectBar(int keys, bool shifted, const std::string &text, const std::string &picked)
+    {
+        std::string bar = Bar(keys, shifted, -1);
+        EXPECT_EQ(bar, text);
+        ExpectCaps(keys, shifted, -1, picked);
+        return bar;
+    }
 };
 
 TEST_F(ScreenKeyBar, TenKeysPlainAndShifted)
 {
-    std::string plain = Bar(10, false, -1);
-    EXPECT_EQ(plain, "    Logdsk  eXec   Copy  Delete Rename     Sort   Find   Tree  Editor Unpack    ");
-    ExpectCaps(10, false, -1, "LXCDRSFTEU");
-    std::string shifted = Bar(10, true, -1);
-    EXPECT_EQ(shifted, "     Attr   Info   Move   rmDir  mKdir     sHell Refrsh  Quick  View   Pack     ");
-    ExpectCaps(10, true, -1, "AIMDKHRQVP");
+    ExpectBar(10, false, "    Logdsk  eXec   Copy  Delete Rename     Sort   Find   Tree  Editor Unpack    ", "LXCDRSFTEU");
+    std::string shifted =
+        ExpectBar(10, true, "     Attr   Info   Move   rmDir  mKdir     sHell Refrsh  Quick  View   Pack     ", "AIMDKHRQVP");
     // F7 shifted reads "Refrsh" with its R picked out.
     EXPECT_EQ(shifted.substr(KeyCapColumn(10, 6), 6), "Refrsh");
     EXPECT_EQ(CapAt(KeyCapColumn(10, 6)), SlotRgb(CL_FUNC2));
@@ -112,12 +76,8 @@ TEST_F(ScreenKeyBar, TenKeysPlainAndShifted)
 
 TEST_F(ScreenKeyBar, TwelveKeysPlainAndShifted)
 {
-    std::string plain = Bar(12, false, -1);
-    EXPECT_EQ(plain, "   help  eXec  Copy  Delet   Renam Sort  Find  Tree    Logds Unpac top   botto  ");
-    ExpectCaps(12, false, -1, " XCDRSFTLU  ");
-    std::string shifted = Bar(12, true, -1);
-    EXPECT_EQ(shifted, "   Attr  Info  Move  rmDir   mKdir sHell Refrs Edito   View  Pack  Quick        ");
-    ExpectCaps(12, true, -1, "AIMDKHREVPQ ");
+    ExpectBar(12, false, "   help  eXec  Copy  Delet   Renam Sort  Find  Tree    Logds Unpac top   botto  ", " XCDRSFTLU  ");
+    ExpectBar(12, true, "   Attr  Info  Move  rmDir   mKdir sHell Refrs Edito   View  Pack  Quick        ", "AIMDKHREVPQ ");
 }
 
 TEST_F(ScreenKeyBar, LitKeyAndShiftedNumbers)

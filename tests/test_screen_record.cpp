@@ -10,91 +10,30 @@
 #include "base/globals.h"
 #include "app/mainwnd.h"
 #include "support/testutil.h"
+#include "support/screensetup.h"
+#include "support/tablebuilder.h"
 
+// The program's own colours on a dark blue background.
 static void RecordSettings()
 {
-    Settings.dispmode = 2;
-    Settings.dispsubmode = 1;
-    Settings.disprow = 20;
-    Settings.weight = 400;
-    Settings.realcol = 0;
-    Settings.toolbar = 0;
-    Settings.fontpoint = 12;
-    Settings.charset = 128;
-    Settings.lnamepos = 0;
-    Settings.namesmall = 0;
+    PlainScreenSettings();
     for (int i = 0; i < COLOR_SLOT_COUNT; i++)
         Settings.colors[i] = RGB(ColorDefaults[i].r, ColorDefaults[i].g, ColorDefaults[i].b);
     Settings.colors[CL_BACK] = RGB(0, 0, 96);
 }
 
-static std::string ReadAll(const std::string &path)
-{
-    std::string content;
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (f == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    char buffer[65536];
-    DWORD got;
-    while (ReadFile(f, buffer, sizeof buffer, &got, NULL) && got)
-        content.append(buffer, got);
-    CloseHandle(f);
-    return content;
-}
-
-// A 24-bit drawing surface whose pixels the test can read.
-struct Surface {
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ oldBitmap, oldFont;
-    Surface()
-    {
-        dc = CreateCompatibleDC(NULL);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = 80 * CellWidth;
-        info.bmiHeader.biHeight = -40 * CellHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        void *bits;
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-        oldBitmap = SelectObject(dc, bitmap);
-        oldFont = SelectObject(dc, MainFont);
-    }
-    ~Surface()
-    {
-        SelectObject(dc, oldFont);
-        SelectObject(dc, oldBitmap);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-};
-
-class ScreenRecord : public ::testing::Test {
+class ScreenRecord : public ScreenTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_TRUE(AllocateTables());
-        strcpy(FontFaceName, "ＭＳ ゴシック");
-        RecordSettings();
-        CreateScreenFonts();
-    }
-    static void TearDownTestSuite()
-    {
-        DeleteScreenFonts();
-        FreeTables();
-    }
     void SetUp() override
     {
+        ScreenTest::SetUp();
         RecordSettings();
-        ScreenRecordReset(20);
     }
 };
 
 TEST_F(ScreenRecord, CellsHoldBytesAndColours)
 {
-    Surface s;
-    DrawCells(s.dc, 10, 3, RGB(1, 2, 3), RGB(4, 5, 6), "abc表x", 6);
+    DrawCells(dc, 10, 3, RGB(1, 2, 3), RGB(4, 5, 6), "abc表x", 6);
     std::string line = ScreenLineText(3);
     EXPECT_EQ(std::string(10, ' ') + "abc表x" + std::string(64, ' '), line);
     COLORREF fg, bg;
@@ -106,15 +45,15 @@ TEST_F(ScreenRecord, CellsHoldBytesAndColours)
     EXPECT_FALSE(ScreenCellColors(3, 9, &fg, &bg));
     EXPECT_FALSE(ScreenCellColors(3, 16, &fg, &bg));
     // Overwriting one half of a double-byte character blanks the other half.
-    DrawCells(s.dc, 14, 3, RGB(7, 7, 7), RGB(8, 8, 8), "Z", 1);
+    DrawCells(dc, 14, 3, RGB(7, 7, 7), RGB(8, 8, 8), "Z", 1);
     EXPECT_EQ("abc Zx", ScreenLineText(3).substr(10, 6));
     EXPECT_FALSE(ScreenCellColors(3, 13, &fg, &bg));
-    DrawCells(s.dc, 11, 3, RGB(7, 7, 7), RGB(8, 8, 8), "ソ", 2);
-    DrawCells(s.dc, 11, 3, RGB(7, 7, 7), RGB(8, 8, 8), "Q", 1);
+    DrawCells(dc, 11, 3, RGB(7, 7, 7), RGB(8, 8, 8), "ソ", 2);
+    DrawCells(dc, 11, 3, RGB(7, 7, 7), RGB(8, 8, 8), "Q", 1);
     EXPECT_EQ("aQ  Zx", ScreenLineText(3).substr(10, 6));
     EXPECT_TRUE(IsWholeCharacters(ScreenLineText(3).c_str()));
     // Text past the 80th cell is not recorded; a character that would straddle it is left out.
-    DrawCells(s.dc, 78, 4, RGB(1, 1, 1), RGB(2, 2, 2), "x表", 3);
+    DrawCells(dc, 78, 4, RGB(1, 1, 1), RGB(2, 2, 2), "x表", 3);
     EXPECT_EQ("x ", ScreenLineText(4).substr(78));
     // Erasing a pixel rectangle blanks the cells inside it.
     RECT r = {CellX(10), LineY(3), CellX(12), LineY(4)};
@@ -129,10 +68,9 @@ TEST_F(ScreenRecord, CellsHoldBytesAndColours)
 
 TEST_F(ScreenRecord, TopOffsetShiftsLinesNotCells)
 {
-    Surface s;
     Settings.toolbar = 7;
     ComputeGeometry();
-    DrawCells(s.dc, 5, 2, RGB(1, 1, 1), RGB(0, 0, 0), "ok", 2);
+    DrawCells(dc, 5, 2, RGB(1, 1, 1), RGB(0, 0, 0), "ok", 2);
     EXPECT_EQ(LineY(2), 2 * CellHeight + 7);
     EXPECT_EQ("ok", ScreenLineText(2).substr(5, 2));
     Settings.toolbar = 0;
@@ -141,10 +79,9 @@ TEST_F(ScreenRecord, TopOffsetShiftsLinesNotCells)
 
 TEST_F(ScreenRecord, StatusLineIsCutAndPadded)
 {
-    Surface s;
     std::string longText(100, 'x');
     longText[75] = 'E';
-    StatusLine(s.dc, longText.c_str());
+    StatusLine(dc, longText.c_str());
     std::string line = ScreenLineText(27);
     EXPECT_EQ("  " + std::string(75, 'x') + "E  ", line);
     COLORREF fg, bg;
@@ -153,14 +90,14 @@ TEST_F(ScreenRecord, StatusLineIsCutAndPadded)
     EXPECT_EQ(Settings.colors[CL_BACK], bg);
     ASSERT_TRUE(ScreenCellColors(27, 77, &fg, &bg));
     EXPECT_FALSE(ScreenCellColors(27, 78, &fg, &bg));
-    StatusLine(s.dc, NULL);
+    StatusLine(dc, NULL);
     EXPECT_EQ(std::string(80, ' '), ScreenLineText(27));
     ASSERT_TRUE(ScreenCellColors(27, 77, &fg, &bg));
-    StatusLine(s.dc, "");
+    StatusLine(dc, "");
     EXPECT_EQ(std::string(80, ' '), ScreenLineText(27));
     // A double-byte character across the 76th byte is left out whole.
     std::string japanese = std::string(75, 'y') + "表示";
-    StatusLine(s.dc, japanese.c_str());
+    StatusLine(dc, japanese.c_str());
     EXPECT_EQ("  " + std::string(75, 'y') + "   ", ScreenLineText(27));
     // Without a device context (and no main window) the line is still drawn and recorded.
     StatusLine(NULL, "並び替えています...");
@@ -171,10 +108,9 @@ TEST_F(ScreenRecord, DumpFileIsWrittenOnlyAfterChanges)
 {
     TempDir dir;
     std::string path = dir.Full("screen.txt");
-    Surface s;
     SetEnvironmentVariableA("KELPO_SCREEN_DUMP", path.c_str());
-    DrawCells(s.dc, 0, 0, RGB(255, 255, 0), RGB(0, 0, 96), "Kelpo 表", 8);
-    DrawCells(s.dc, 2, 28, RGB(1, 2, 3), RGB(0, 0, 96), "F1", 2);
+    DrawCells(dc, 0, 0, RGB(255, 255, 0), RGB(0, 0, 96), "Kelpo 表", 8);
+    DrawCells(dc, 2, 28, RGB(1, 2, 3), RGB(0, 0, 96), "F1", 2);
     FlushScreenDump();
     std::string text = ReadAll(path);
     ASSERT_EQ(29u * 82u, text.size());
@@ -192,7 +128,7 @@ TEST_F(ScreenRecord, DumpFileIsWrittenOnlyAfterChanges)
     DeleteFileA(path.c_str());
     FlushScreenDump();
     EXPECT_EQ("<missing>", ReadAll(path));
-    DrawCells(s.dc, 0, 1, RGB(1, 1, 1), RGB(0, 0, 0), "!", 1);
+    DrawCells(dc, 0, 1, RGB(1, 1, 1), RGB(0, 0, 0), "!", 1);
     FlushScreenDump();
     EXPECT_EQ("!", ReadAll(path).substr(82, 1));
     EXPECT_EQ("<missing>", ReadAll(path + ".new"));
@@ -200,35 +136,34 @@ TEST_F(ScreenRecord, DumpFileIsWrittenOnlyAfterChanges)
     // Without the variable nothing is written.
     SetEnvironmentVariableA("KELPO_SCREEN_DUMP", NULL);
     DeleteFileA(path.c_str());
-    DrawCells(s.dc, 0, 1, RGB(1, 1, 1), RGB(0, 0, 0), "?", 1);
+    DrawCells(dc, 0, 1, RGB(1, 1, 1), RGB(0, 0, 0), "?", 1);
     FlushScreenDump();
     EXPECT_EQ("<missing>", ReadAll(path));
 }
 
 TEST_F(ScreenRecord, ExactColourDrawingFillsTheBackground)
 {
-    Surface s;
     RECT all = {0, 0, 80 * CellWidth, 40 * CellHeight};
     HBRUSH other = CreateSolidBrush(RGB(200, 10, 10));
-    FillRect(s.dc, &all, other);
+    FillRect(dc, &all, other);
     DeleteObject(other);
     Settings.realcol = 1;
     COLORREF back = Settings.colors[CL_BACK];
     // On the screen background: a brush-filled box, then transparent text.
-    DrawCells(s.dc, 4, 2, RGB(255, 255, 255), back, "  ", 2);
+    DrawCells(dc, 4, 2, RGB(255, 255, 255), back, "  ", 2);
     for (int x = CellX(4); x < CellX(6); x++)
         for (int y = LineY(2); y < LineY(3); y++)
-            ASSERT_EQ(back, GetPixel(s.dc, x, y)) << x << "," << y;
-    EXPECT_EQ(RGB(200, 10, 10), GetPixel(s.dc, CellX(6) + 1, LineY(2)));
-    EXPECT_NE(TRANSPARENT, GetBkMode(s.dc));   // the previous mode is restored
+            ASSERT_EQ(back, GetPixel(dc, x, y)) << x << "," << y;
+    EXPECT_EQ(RGB(200, 10, 10), GetPixel(dc, CellX(6) + 1, LineY(2)));
+    EXPECT_NE(TRANSPARENT, GetBkMode(dc));   // the previous mode is restored
     // Off the background (the cursor bar): opaque text in the current background colour.
-    DrawCells(s.dc, 10, 2, RGB(0, 0, 96), RGB(0, 255, 255), "  ", 2);
-    EXPECT_EQ(RGB(0, 255, 255), GetPixel(s.dc, CellX(10), LineY(2)));
+    DrawCells(dc, 10, 2, RGB(0, 0, 96), RGB(0, 255, 255), "  ", 2);
+    EXPECT_EQ(RGB(0, 255, 255), GetPixel(dc, CellX(10), LineY(2)));
     // In the viewer the viewer background is the screen background.
     ScreenMode = 1;
     Settings.colors[CL_VIEWBK] = RGB(0, 80, 0);
-    DrawCells(s.dc, 20, 2, RGB(255, 255, 255), RGB(0, 80, 0), "  ", 2);
-    EXPECT_EQ(RGB(0, 80, 0), GetPixel(s.dc, CellX(20), LineY(2)));
+    DrawCells(dc, 20, 2, RGB(255, 255, 255), RGB(0, 80, 0), "  ", 2);
+    EXPECT_EQ(RGB(0, 80, 0), GetPixel(dc, CellX(20), LineY(2)));
     ScreenMode = 0;
     Settings.realcol = 0;
     COLORREF fg, bg;
@@ -239,21 +174,6 @@ TEST_F(ScreenRecord, ExactColourDrawingFillsTheBackground)
 }
 
 // The grid in a real window, painted from its own paint handler.
-static FILETIME LocalTime(int year, int month, int day, int hour, int minute, int second)
-{
-    SYSTEMTIME st = {};
-    st.wYear = (WORD)year;
-    st.wMonth = (WORD)month;
-    st.wDay = (WORD)day;
-    st.wHour = (WORD)hour;
-    st.wMinute = (WORD)minute;
-    st.wSecond = (WORD)second;
-    FILETIME local, utc;
-    SystemTimeToFileTime(&st, &local);
-    LocalFileTimeToFileTime(&local, &utc);
-    return utc;
-}
-
 static void FillDemoTable()
 {
     static const struct {
@@ -272,38 +192,22 @@ static void FillDemoTable()
         {EF_ARCHIVE, "BIG.DAT", "big.dat", 1000000000},
         {0, "OLD.BIN", "old.bin", 77},
     };
-    LockFileTable();
-    DWORD used = 0;
+    ClearFileTable();
     int n = 0;
     for (const auto &d : demo) {
-        FileEntry *e = &g_entries[n];
-        memset(e, 0, sizeof *e);
-        e->EntryFlags = d.flags;
-        e->sizeLow = d.size;
-        e->writeTime = n == 9 ? LocalTime(1979, 5, 1, 0, 0, 0) : LocalTime(2024, 3, 5, 14, 7, 9);
-        e->nameOffset = used;
-        strcpy(g_namePool + used, d.longName);
-        used += (DWORD)strlen(d.longName) + 1;
-        strcpy(e->shortName, d.shortName);
-        OrderIndex[n] = (WORD)n;
+        FILETIME written = n == 9 ? LocalTime(1979, 5, 1, 0, 0, 0) : LocalTime(2024, 3, 5, 14, 7, 9);
+        AddFileEntry(d.longName, d.flags, d.size, written, d.shortName);
         n++;
     }
     for (int i = 0; i < 24; i++) {
-        FileEntry *e = &g_entries[n];
-        memset(e, 0, sizeof *e);
-        e->EntryFlags = EF_ARCHIVE;
-        e->sizeLow = 1000u * (DWORD)i * (DWORD)i;
-        e->writeTime = LocalTime(2023, 1 + i % 12, 1 + i, i, i, i);
-        e->nameOffset = used;
-        used += (DWORD)sprintf(g_namePool + used, "photo_%03d.jpg", i) + 1;
-        sprintf(e->shortName, "PHOTO_%02d.JPG", i);
-        OrderIndex[n] = (WORD)n;
-        n++;
+        char longName[32], shortName[16];
+        snprintf(longName, sizeof longName, "photo_%03d.jpg", i);
+        snprintf(shortName, sizeof shortName, "PHOTO_%02d.JPG", i);
+        AddFileEntry(longName, EF_ARCHIVE, 1000ull * i * i, LocalTime(2023, 1 + i % 12, 1 + i, i, i, i), shortName);
     }
+    LockFileTable();
     g_entries[5].mark = 1;
     UnlockFileTable();
-    EntryCount = n;
-    NoFiles = 0;
     MarkedCount = 1;
 }
 

@@ -13,25 +13,20 @@
 #include "support/dialogdriver.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "support/windowfixture.h"
 
 namespace {
 
-class SettingsDialogs : public testing::Test {
+class SettingsDialogs : public KelpoWindowTest {
 protected:
-    TempDir temp;
     void SetUp() override
     {
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        KelpoWindowTest::SetUp();
         temp.MakeFile("alpha.txt", std::string(1234, 'a'));
         temp.MakeFile("beta.txt", "b");
         temp.MakeFile("長い名前のファイル.txt", "c");
         temp.MakeDir("sub");
-        ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + temp.path + "\""));
-    }
-    void TearDown() override
-    {
-        KelpoStop();
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        Start(temp.path);
     }
     static void Mark(const char *name)
     {

@@ -14,6 +14,7 @@
 #include "filelist/sort.h"
 #include "dialogdriver.h"
 #include "testutil.h"
+#include "tablebuilder.h"
 #include "reference_sort.h"
 #include "sort_ids.h"
 
@@ -31,10 +32,7 @@ protected:
         savedMode = Settings.sortmode;
         savedDir = Settings.sortdir;
         LockFileTable();
-        memset(g_entries, 0, sizeof(FileEntry) * MAX_ENTRIES);
-        EntryCount = 0;
-        NamePoolUsed = 0;
-        ResetOrderIndex();
+        ClearFileTable();
     }
     void TearDown() override
     {
@@ -47,34 +45,11 @@ protected:
     int Add(const char *longName, DWORD flags = 0, DWORD sizeLow = 0, ULONGLONG time = 0,
             const char *shortName = nullptr, DWORD sizeHigh = 0)
     {
-        int record = EntryCount++;
-        FileEntry *e = &g_entries[record];
-        e->EntryFlags = flags;
-        e->sizeLow = sizeLow;
-        e->sizeHigh = sizeHigh;
-        e->writeTime.dwHighDateTime = (DWORD)(time >> 32);
-        e->writeTime.dwLowDateTime = (DWORD)time;
-        e->nameOffset = NamePoolUsed;
-        strcpy(g_namePool + NamePoolUsed, longName);
-        MakeSortKey(longName, g_baseNamePool + NamePoolUsed);
-        NamePoolUsed += (DWORD)strlen(longName) + 1;
-        lstrcpynA(e->shortName, shortName ? shortName : longName, sizeof e->shortName);
-        if (e->shortName[0] != '.') {
-            char ext[16];
-            ShortExtension(e->shortName, ext);
-            lstrcpynA(e->shortExt, ext, sizeof e->shortExt);
-            UpperAscii(e->shortExt);
-        }
-        return record;
+        return AddFileEntry(longName, flags, ((unsigned long long)sizeHigh << 32) | sizeLow, FileTimeOf(time),
+                            shortName);
     }
 
-    std::vector<std::string> Names() const
-    {
-        std::vector<std::string> names;
-        for (int p = 0; p < EntryCount; p++)
-            names.push_back(g_namePool + g_entries[OrderIndex[p]].nameOffset);
-        return names;
-    }
+    std::vector<std::string> Names() const { return ListedNames(); }
 
     std::vector<std::string> Sorted(int mode, int dir)
     {
@@ -621,15 +596,6 @@ protected:
         ReloadRequest = 0;
     }
     void TearDown() override { Settings = saved; }
-    std::vector<std::string> Listed()
-    {
-        std::vector<std::string> names;
-        LockFileTable();
-        for (int p = 0; p < EntryCount; p++)
-            names.push_back(LongNameAt(p));
-        UnlockFileTable();
-        return names;
-    }
     TempDir temp;
     SettingsRecord saved;
 };
@@ -648,7 +614,7 @@ TEST_F(SortedListing, DescendingKeepsDotEntriesAndClassesOnTopAndTheCursorOnItsE
     ReadDirectory(0);
     EXPECT_EQ((std::vector<std::string>{".", "..", "locked.txt", "zulu", "alpha", "Cherry.txt", "banana.doc",
                                         "apple.txt"}),
-              Listed());
+              ListedNames());
 
     // The cursor on "banana.doc" (position 6: third page of three, slot 0); by size it moves up.
     strcpy(CursorName, "banana.doc");
@@ -662,7 +628,7 @@ TEST_F(SortedListing, DescendingKeepsDotEntriesAndClassesOnTopAndTheCursorOnItsE
     ApplyReloadRequest();
     EXPECT_EQ((std::vector<std::string>{".", "..", "locked.txt", "alpha", "zulu", "banana.doc", "apple.txt",
                                         "Cherry.txt"}),
-              Listed());
+              ListedNames());
     EXPECT_EQ(3, PageTop);
     EXPECT_EQ(2, CursorSlot);
     LockFileTable();

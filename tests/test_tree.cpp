@@ -110,20 +110,6 @@ protected:
         }
     }
 
-    static std::string ReadAll(const std::string &path)
-    {
-        std::string data;
-        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-        if (h == INVALID_HANDLE_VALUE)
-            return data;
-        char buffer[65536];
-        DWORD got;
-        while (ReadFile(h, buffer, sizeof buffer, &got, NULL) && got)
-            data.append(buffer, got);
-        CloseHandle(h);
-        return data;
-    }
-
     static void WriteAll(const std::string &path, const std::string &data)
     {
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);

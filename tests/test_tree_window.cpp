@@ -12,6 +12,7 @@
 #include "support/dialogdriver.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "support/windowfixture.h"
 #include "tree_ids.h"
 #include "app/mainwnd.h"
 #include "test_tree_support.h"
@@ -26,28 +27,26 @@ std::string Current()
     return path;
 }
 
-class TreeWindow : public testing::Test {
+class TreeWindow : public KelpoWindowTest {
 protected:
-    TempDir temp;
     char savedDirectory[MAX_PATH] = "";
     void SetUp() override
     {
         GetCurrentDirectoryA(sizeof savedDirectory, savedDirectory);
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        KelpoWindowTest::SetUp();
         temp.MakeDir("alpha");
         temp.MakeDir("alpha\\beta");
         temp.MakeDir("gamma");
         temp.MakeFile("alpha\\beta\\inside.txt", "x");
         temp.MakeFile("gamma\\gfile.txt", "g");
         ASSERT_TRUE(WriteDriveCCache(temp.path, {"alpha", "alpha\\beta", "gamma"}, ""));
-        ASSERT_TRUE(KelpoStart("Kelpo.EXE " + temp.Full("alpha")));
+        Start(temp.Full("alpha"));
     }
     void TearDown() override
     {
-        KelpoStop();
+        KelpoWindowTest::TearDown();
         SetCurrentDirectoryA(savedDirectory);
         RemoveDriveCCache();
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
     }
 };
 

@@ -14,16 +14,16 @@
 #include "resource.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "support/windowfixture.h"
 
 namespace {
 
-class WindowCopies : public testing::Test {
+class WindowCopies : public KelpoWindowTest {
 protected:
-    TempDir temp;
     std::vector<PROCESS_INFORMATION> started;
     void SetUp() override
     {
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        KelpoWindowTest::SetUp();
         temp.MakeDir("mine");
         temp.MakeDir("alpha");
         temp.MakeDir("beta");
@@ -41,8 +41,7 @@ protected:
             CloseHandle(p.hProcess);
             CloseHandle(p.hThread);
         }
-        KelpoStop();
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        KelpoWindowTest::TearDown();
     }
     static BOOL CALLBACK CloseWindowOf(HWND window, LPARAM)
     {
@@ -121,7 +120,7 @@ protected:
 
 TEST_F(WindowCopies, MenusFollowTheOtherCopiesTheirDirectoriesAndTheirClosing)
 {
-    ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + temp.Full("mine") + "\""));
+    ASSERT_NO_FATAL_FAILURE(Start(temp.Full("mine")));
     EXPECT_TRUE(MenuItems().empty());
     HWND alpha = StartCopy(temp.Full("alpha"));
     ASSERT_NE(nullptr, alpha);
@@ -168,7 +167,7 @@ TEST_F(WindowCopies, MenusFollowTheOtherCopiesTheirDirectoriesAndTheirClosing)
 TEST_F(WindowCopies, LongDirectoriesAreCutBetweenCharacters)
 {
     std::string deep = temp.MakeDir("日本語のとても長いディレクトリの名前です");
-    ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + temp.Full("mine") + "\""));
+    ASSERT_NO_FATAL_FAILURE(Start(temp.Full("mine")));
     HWND other = StartCopy(deep);
     ASSERT_NE(nullptr, other);
     ASSERT_TRUE(WaitForMenu({deep + "\\"})) << Join(MenuItems());

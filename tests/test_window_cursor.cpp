@@ -10,44 +10,25 @@
 #include "screen/screen.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "support/windowfixture.h"
 
 namespace {
 
 const int FILES = 45;   // with subdir, "." and "..": 48 entries, pages of 40 and 8
 
 // The cursor keys of the real window, with the highlight read back from the screen record.
-class WindowCursor : public testing::Test {
+class WindowCursor : public KelpoWindowTest {
 protected:
-    TempDir temp;
     void SetUp() override
     {
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
-        for (int i = 0; i < FILES; i++) {
-            char name[32];
-            snprintf(name, sizeof name, "file%02d.txt", i);
-            temp.MakeFile(name, std::string(i * 10, 'x'));
-        }
-        temp.MakeDir("subdir");
-        temp.MakeFile("subdir\\inner.txt", "in");
-    }
-    void TearDown() override
-    {
-        KelpoStop();
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        KelpoWindowTest::SetUp();
+        MakeNumberedListing(FILES);
     }
     void Start(const std::string &path)
     {
-        ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + path + "\""));
+        ASSERT_NO_FATAL_FAILURE(KelpoWindowTest::Start(path));
         ASSERT_EQ(2, Settings.dispmode);
         ASSERT_EQ(20, Settings.disprow);
-    }
-    int Position() { return PageTop + CursorSlot; }
-    std::string CursorEntry()
-    {
-        LockFileTable();
-        std::string name = LongNameAt(Position());
-        UnlockFileTable();
-        return name;
     }
     // The slots of the page drawn on a background other than the screen's.
     std::vector<int> HighlightedSlots()
@@ -68,13 +49,6 @@ protected:
         EXPECT_EQ(slot, CursorSlot);
         EXPECT_EQ(std::vector<int>{slot}, HighlightedSlots()) << KelpoScreen();
         EXPECT_EQ(slot, PrevSlot);
-    }
-    void GoTo(const char *name)
-    {
-        KelpoKey(VK_F11);
-        while (CursorEntry() != name && Position() < EntryCount - 1)
-            KelpoKey(VK_DOWN);
-        ASSERT_EQ(name, CursorEntry());
     }
 };
 

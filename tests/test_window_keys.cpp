@@ -10,39 +10,34 @@
 #include "filelist/filetable.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "support/windowfixture.h"
 #include "support/dialogdriver.h"
+#include "support/screensetup.h"
+#include "screen/screen.h"
+#include "screen/frame.h"
+#include "resource.h"
 
 namespace {
 
 // Drives the real window with keys through the accelerator table, as the keyboard does.
-class WindowKeys : public testing::Test {
+class WindowKeys : public KelpoWindowTest {
 protected:
-    TempDir temp;
     void SetUp() override
     {
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
-        for (int i = 0; i < 45; i++) {
-            char name[32];
-            snprintf(name, sizeof name, "file%02d.txt", i);
-            temp.MakeFile(name, std::string(i * 10, 'x'));
-        }
-        temp.MakeDir("subdir");
-        temp.MakeFile("subdir\\inner.txt", "in");
-        ASSERT_TRUE(KelpoStart("Kelpo.EXE " + temp.path));
+        KelpoWindowTest::SetUp();
+        MakeNumberedListing(45);
+        Start(temp.path);
     }
-    void TearDown() override
+    // The marked count and bytes of the information block, and the listing's bytes below them.
+    std::string MarkedCountField() { return KelpoLine(4).substr(53, 5); }
+    std::string MarkedBytesField() { return KelpoLine(4).substr(64, 14); }
+    std::string TotalBytesField() { return KelpoLine(5).substr(64, 14); }
+    COLORREF FieldColor(int line)
     {
-        KelpoStop();
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        COLORREF fg = 0, bg = 0;
+        EXPECT_TRUE(ScreenCellColors(line, 77, &fg, &bg));
+        return fg;
     }
-    std::string CursorEntry()
-    {
-        LockFileTable();
-        std::string name = LongNameAt(PageTop + CursorSlot);
-        UnlockFileTable();
-        return name;
-    }
-    int Position() { return PageTop + CursorSlot; }
 };
 
 TEST_F(WindowKeys, ArrowsAndPageKeysMoveTheCursor)
@@ -70,10 +65,7 @@ TEST_F(WindowKeys, ArrowsAndPageKeysMoveTheCursor)
 
 TEST_F(WindowKeys, SpaceMarksAndAdvancesAndCtrlWMarksAll)
 {
-    KelpoKey(VK_F11);
-    while (CursorEntry() != "file00.txt" && Position() < EntryCount - 1)
-        KelpoKey(VK_DOWN);
-    ASSERT_EQ("file00.txt", CursorEntry());
+    ASSERT_NO_FATAL_FAILURE(GoTo("file00.txt"));
     int at = Position();
     KelpoKey(VK_SPACE);
     EXPECT_EQ(1, MarkedCount);
@@ -81,10 +73,15 @@ TEST_F(WindowKeys, SpaceMarksAndAdvancesAndCtrlWMarksAll)
     KelpoKey(VK_SPACE);
     EXPECT_EQ(2, MarkedCount);
     EXPECT_EQ(10.0, MarkedBytes);   // file00 (0 bytes) and file01 (10 bytes)
-    // The marked figures on the information block follow.
-    EXPECT_NE(std::string::npos, KelpoScreen().find("Marked")) << KelpoScreen();
+    // The marked figures on the information block follow: the count, and the bytes the two
+    // take on the disk (realsize is off): nothing for the empty file, one cluster for the other.
+    ASSERT_GT(ClusterBytes, 10u);
+    EXPECT_EQ("    2", MarkedCountField()) << KelpoScreen();
+    EXPECT_EQ(RPad(Grouped(ClusterBytes), 14), MarkedBytesField()) << KelpoScreen();
     KelpoKey('W', KEY_CTRL);   // something is marked: clear all
     EXPECT_EQ(0, MarkedCount);
+    EXPECT_EQ("    0", MarkedCountField());
+    EXPECT_EQ(RPad("0", 14), MarkedBytesField());
     KelpoKey('W', KEY_CTRL);   // nothing marked: mark all files (directories stay unmarked)
     EXPECT_EQ(45, MarkedCount);
     KelpoKey('W', KEY_CTRL | KEY_SHIFT);   // invert
@@ -97,23 +94,37 @@ TEST_F(WindowKeys, DigitsAndMenuChangeTheColumns)
     EXPECT_EQ(5, Settings.dispmode);
     KelpoType("1");
     EXPECT_EQ(1, Settings.dispmode);
-    int sub = Settings.dispsubmode;
-    KelpoType("1");   // the shown count again cycles the sub-mode
-    EXPECT_NE(sub, Settings.dispsubmode);
+    // The shown count again steps the sub-mode on, round through all three; the long name of
+    // an entry moves in its slot (48 cells in, 38, then first) and the View menu checks the mode.
     HMENU menu = GetMenu(g_mainWnd);
-    EXPECT_EQ((UINT)MF_CHECKED, GetMenuState(menu, 10242, MF_BYCOMMAND) & MF_CHECKED);
-    SendMessageA(g_mainWnd, WM_COMMAND, 10244, 0);   // "3列"
+    const int longNameAt[3] = {48, 38, 0};
+    int position = FindPositionByName("file01.txt");
+    ASSERT_GE(position, 0);
+    ASSERT_LT(position, PageSize());
+    for (int step = 1; step <= 3; step++) {
+        int sub = Settings.dispsubmode;
+        KelpoType("1");
+        SCOPED_TRACE(testing::Message() << "from sub-mode " << sub);
+        int expected = (sub + 1) % 3;
+        EXPECT_EQ(expected, Settings.dispsubmode);
+        EXPECT_EQ(1, Settings.dispmode);
+        for (int mode = 0; mode < 3; mode++)
+            EXPECT_EQ(mode == expected ? (UINT)MF_CHECKED : 0u,
+                      GetMenuState(menu, IDM_SUBMODE_CLASSIC + mode, MF_BYCOMMAND) & MF_CHECKED);
+        SlotPlace place;
+        ASSERT_TRUE(SlotPlaceOf(position - PageTop, &place));
+        EXPECT_EQ("file01.txt ", KelpoLine(place.line).substr(place.x + longNameAt[expected], 11)) << KelpoScreen();
+    }
+    EXPECT_EQ((UINT)MF_CHECKED, GetMenuState(menu, IDM_COLUMNS_1, MF_BYCOMMAND) & MF_CHECKED);
+    SendMessageA(g_mainWnd, WM_COMMAND, IDM_COLUMNS_3, 0);   // "3列"
     EXPECT_EQ(3, Settings.dispmode);
-    EXPECT_EQ((UINT)MF_CHECKED, GetMenuState(menu, 10244, MF_BYCOMMAND) & MF_CHECKED);
-    EXPECT_EQ(0u, GetMenuState(menu, 10242, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_EQ((UINT)MF_CHECKED, GetMenuState(menu, IDM_COLUMNS_3, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_EQ(0u, GetMenuState(menu, IDM_COLUMNS_1, MF_BYCOMMAND) & MF_CHECKED);
 }
 
 TEST_F(WindowKeys, EnterAndBackspaceWalkTheTree)
 {
-    KelpoKey(VK_F11);
-    while (CursorEntry() != "subdir" && Position() < EntryCount - 1)
-        KelpoKey(VK_DOWN);
-    ASSERT_EQ("subdir", CursorEntry());
+    ASSERT_NO_FATAL_FAILURE(GoTo("subdir"));
     KelpoKey(VK_RETURN);
     EXPECT_EQ(temp.path + "\\subdir\\", std::string(CurrentPath));
     EXPECT_NE(std::string::npos, KelpoScreen().find("inner.txt")) << KelpoScreen();
@@ -124,6 +135,19 @@ TEST_F(WindowKeys, EnterAndBackspaceWalkTheTree)
 
 TEST_F(WindowKeys, LowerCaseLettersActAsCapitalsAndShiftRRefreshes)
 {
+    // A typed "g" (no Shift: the character is lower-case) is the G command: short names in
+    // lower case; a typed "G" switches them back to capitals. The cursor details show them.
+    ASSERT_NO_FATAL_FAILURE(GoTo("file05.txt"));
+    KelpoType("g");
+    EXPECT_EQ(1, Settings.namesmall);
+    EXPECT_EQ("file05.txt  ", KelpoLine(4).substr(7, 12)) << KelpoScreen();
+    KelpoType("G");
+    EXPECT_EQ(0, Settings.namesmall);
+    EXPECT_EQ("FILE05.TXT  ", KelpoLine(4).substr(7, 12)) << KelpoScreen();
+    KelpoType("g");
+    EXPECT_EQ(1, Settings.namesmall);
+    EXPECT_EQ("file05.txt  ", KelpoLine(4).substr(7, 12)) << KelpoScreen();
+
     temp.MakeFile("zz-late.txt", "late");
     EXPECT_EQ(std::string::npos, KelpoScreen().find("zz-late.txt"));
     KelpoType("R");   // typed Shift+R: refresh
@@ -149,6 +173,89 @@ TEST_F(WindowKeys, CtrlLettersMoveLikeTheArrows)
     EXPECT_EQ(0, Position());
 }
 
+TEST_F(WindowKeys, SlashSwitchesBetweenRealAndAllocatedSizes)
+{
+    ASSERT_EQ(0, Settings.realsize);
+    ASSERT_GT(ClusterBytes, 20u);
+    ASSERT_NO_FATAL_FAILURE(GoTo("file01.txt"));
+    KelpoKey(VK_SPACE);
+    KelpoKey(VK_SPACE);   // file01 and file02: 10 and 20 bytes, a cluster each on the disk
+    ASSERT_EQ(2, MarkedCount);
+    unsigned long long real = 0, allocated = 0;
+    LockFileTable();
+    for (int p = 0; p < EntryCount; p++) {
+        unsigned long long size = EntrySize(EntryAt(p));
+        real += size;
+        allocated += (size + ClusterBytes - 1) / ClusterBytes * ClusterBytes;
+    }
+    UnlockFileTable();
+    ASSERT_EQ(9900u, real);   // 0 + 10 + ... + 440 bytes in the files, nothing in the directories
+
+    EXPECT_EQ(RPad(Grouped(2ull * ClusterBytes), 14), MarkedBytesField()) << KelpoScreen();
+    EXPECT_EQ(RPad(Grouped(allocated), 14), TotalBytesField());
+    EXPECT_EQ(SlotColor(CL_DATA), FieldColor(4));
+    KelpoType("/");
+    EXPECT_EQ(1, Settings.realsize);
+    EXPECT_EQ(RPad("30", 14), MarkedBytesField()) << KelpoScreen();
+    EXPECT_EQ(RPad("9,900", 14), TotalBytesField());
+    EXPECT_EQ(SlotColor(CL_TITLE), FieldColor(4));
+    EXPECT_EQ(SlotColor(CL_TITLE), FieldColor(5));
+    EXPECT_EQ("    2", MarkedCountField());
+    KelpoType("/");
+    EXPECT_EQ(0, Settings.realsize);
+    EXPECT_EQ(RPad(Grouped(2ull * ClusterBytes), 14), MarkedBytesField()) << KelpoScreen();
+    EXPECT_EQ(RPad(Grouped(allocated), 14), TotalBytesField());
+    EXPECT_EQ(SlotColor(CL_DATA), FieldColor(5));
+}
+
+TEST_F(WindowKeys, ShiftRedrawsTheKeyBar)
+{
+    const int bar = Settings.disprow + 8;
+    const std::string plain = "   help  eXec  Copy  Delet   Renam Sort  Find  Tree    Logds Unpac top   botto  ";
+    const std::string shifted = "   Attr  Info  Move  rmDir   mKdir sHell Refrs Edito   View  Pack  Quick        ";
+    EXPECT_EQ(plain, KelpoLine(bar));
+    KelpoHoldKey(VK_SHIFT, true);
+    EXPECT_EQ(shifted, KelpoLine(bar));
+    EXPECT_TRUE(KelpoScreenTruth());   // a repaint while Shift is held draws the same bar
+    KelpoHoldKey(VK_SHIFT, false);
+    EXPECT_EQ(plain, KelpoLine(bar));
+    EXPECT_TRUE(KelpoScreenTruth());
+}
+
+// Counts the menu bar's activations instead of entering its modal loop.
+WNDPROC kelpoProc;
+int menuActivations;
+LRESULT CALLBACK CountMenuActivation(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_KEYMENU) {
+        menuActivations++;
+        return 0;
+    }
+    return CallWindowProcA(kelpoProc, hwnd, msg, wParam, lParam);
+}
+
+TEST_F(WindowKeys, AltShowsThePanelAndAltenableDecidesTheMenuBar)
+{
+    kelpoProc = (WNDPROC)SetWindowLongPtrA(g_mainWnd, GWLP_WNDPROC, (LONG_PTR)CountMenuActivation);
+    const int top = Settings.disprow / 2;   // the panel's first line of commands
+    // altenable 1 first: the system's menu key state starts out clean.
+    for (int altenable = 1; altenable >= 0; altenable--) {
+        SCOPED_TRACE(testing::Message() << "altenable " << altenable);
+        Settings.altenable = (BYTE)altenable;
+        menuActivations = 0;
+        KelpoHoldKey(VK_MENU, true);
+        EXPECT_EQ(0, AltOverlay);
+        EXPECT_EQ("A:", KelpoLine(top + 1).substr(8, 2)) << KelpoScreen();
+        EXPECT_EQ("Z:", KelpoLine(top + 13).substr(41, 2)) << KelpoScreen();
+        KelpoHoldKey(VK_MENU, false);
+        EXPECT_EQ(-1, AltOverlay);
+        EXPECT_NE("A:", KelpoLine(top + 1).substr(8, 2));
+        EXPECT_TRUE(KelpoScreenTruth());
+        EXPECT_EQ(altenable, menuActivations) << "the Alt key-up reaches the system only with altenable 1";
+    }
+    SetWindowLongPtrA(g_mainWnd, GWLP_WNDPROC, (LONG_PTR)kelpoProc);
+}
+
 TEST_F(WindowKeys, TenKeyLayoutLeavesF11AndF12Alone)
 {
     Settings.fkeynum = 10;
@@ -169,12 +276,10 @@ TEST_F(WindowKeys, TenKeyLayoutLeavesF11AndF12Alone)
 TEST_F(WindowKeys, VersionBoxShowsIconNameAndVersion)
 {
     DialogDriver driver;
-    SeenDialog seen;
-    driver.Then([&](HWND dialog) {
-        seen = ReadDialog(dialog);
-        PressButton(dialog, IDOK);
-    });
-    SendMessageA(g_mainWnd, WM_COMMAND, 10143, 0);
+    driver.Then([](HWND dialog) { PressButton(dialog, IDOK); });
+    SendMessageA(g_mainWnd, WM_COMMAND, IDM_VERSION, 0);
+    ASSERT_EQ(1u, driver.seen.size());
+    const SeenDialog &seen = driver.seen[0];
     bool hasIcon = false, hasName = false, hasVersion = false;
     for (const SeenControl &c : seen.controls) {
         hasIcon |= c.className == "Static" && (c.style & 0x1F) == SS_ICON;

@@ -10,45 +10,40 @@
 #include "screen/screen.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "support/windowfixture.h"
+#include "resource.h"
 
 namespace {
 
-class MainWindow : public testing::Test {
+class MainWindow : public KelpoWindowTest {
 protected:
-    TempDir temp;
     void SetUp() override
     {
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
-        for (int i = 0; i < 12; i++) {
-            char name[32];
-            snprintf(name, sizeof name, "entry%02d.txt", i);
-            temp.MakeFile(name, "x");
-        }
-        ASSERT_TRUE(KelpoStart("Kelpo.EXE " + temp.path));
+        KelpoWindowTest::SetUp();
+        temp.MakeNumberedFiles("entry%02d.txt", 12, [](int) { return (size_t)1; });
+        Start(temp.path);
     }
-    void TearDown() override
+    int WindowHeight()
     {
-        KelpoStop();
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        RECT window;
+        GetWindowRect(g_mainWnd, &window);
+        return window.bottom - window.top;
     }
-    std::string CursorEntry()
+    int ClientHeight()
     {
-        LockFileTable();
-        std::string name = LongNameAt(PageTop + CursorSlot);
-        UnlockFileTable();
-        return name;
+        RECT client;
+        GetClientRect(g_mainWnd, &client);
+        return client.bottom;
     }
-    // Lets the window's timer run for up to the given time, until the condition holds.
-    template <class F> bool PumpUntil(F condition, DWORD milliseconds)
+    // Sizes the window to a height with the left button held, as a drag of its lower edge does.
+    void DragTo(int height)
     {
-        DWORD start = GetTickCount();
-        while (GetTickCount() - start < milliseconds) {
-            KelpoPump();
-            if (condition())
-                return true;
-            Sleep(20);
-        }
-        return condition();
+        RECT window;
+        GetWindowRect(g_mainWnd, &window);
+        KelpoLeftButton(true);
+        ASSERT_TRUE(GetAsyncKeyState(VK_LBUTTON) & 0x8000) << "the button is not held";
+        SetWindowPos(g_mainWnd, NULL, 0, 0, window.right - window.left, height, SWP_NOMOVE | SWP_NOZORDER);
+        KelpoPump();
     }
 };
 
@@ -102,10 +97,62 @@ TEST_F(MainWindow, ResizingSnapsToWholeLinesAndKeepsTheWidth)
     EXPECT_NE(std::string::npos, KelpoLine(6 + 8).find("eXec")) << KelpoScreen();
 }
 
+// Sizing the window with the mouse button held: the window asks for at least 17 lines of
+// height, the row count follows the size at once and the snap to whole lines waits for the release.
+TEST_F(MainWindow, DragBelowSeventeenLinesStopsAtTheMinimum)
+{
+    MINMAXINFO info = {};
+    SendMessageA(g_mainWnd, WM_GETMINMAXINFO, 0, (LPARAM)&info);
+    EXPECT_EQ(17 * CellHeight, info.ptMinTrackSize.y);
+    EXPECT_EQ(Settings.sx, info.ptMinTrackSize.x);
+    EXPECT_EQ(Settings.sx, info.ptMaxTrackSize.x);
+
+    int frame = WindowHeight() - ClientHeight();
+    ASSERT_NO_FATAL_FAILURE(DragTo(5 * CellHeight));
+    EXPECT_EQ(17 * CellHeight, WindowHeight());
+    EXPECT_EQ(17 * CellHeight - frame, ClientHeight());
+    int rows = (ClientHeight() - TopOffset) / CellHeight - 9;
+    if (rows < 6)
+        rows = 6;
+    EXPECT_EQ(rows, Settings.disprow);
+    EXPECT_EQ(1, ResizePending);
+
+    KelpoLeftButton(false);
+    int snapped = (rows + 9) * CellHeight + TopOffset;
+    EXPECT_TRUE(PumpUntil([&] { return ClientHeight() == snapped; }, 2500)) << ClientHeight();
+    EXPECT_EQ(0, ResizePending);
+    EXPECT_EQ(rows, Settings.disprow);
+    EXPECT_GE(WindowHeight(), 17 * CellHeight);
+    EXPECT_NE(std::string::npos, KelpoLine(rows + 8).find("eXec")) << KelpoScreen();
+    EXPECT_TRUE(KelpoScreenTruth());
+}
+
+TEST_F(MainWindow, DragResizeKeepsTheCursorOnItsEntry)
+{
+    KelpoKey(VK_F12);   // the last entry: on another page once the rows are fewer
+    std::string before = CursorEntry();
+    int last = Position();
+    ASSERT_EQ(EntryCount - 1, last);
+
+    // Half a line more than 6 rows, and no less than the window's minimum.
+    int height = WindowHeight() - ClientHeight() + (6 + 9) * CellHeight + CellHeight / 2 + TopOffset;
+    ASSERT_NO_FATAL_FAILURE(DragTo(height > 17 * CellHeight ? height : 17 * CellHeight));
+    int rows = Settings.disprow;
+    EXPECT_EQ(1, ResizePending);
+    EXPECT_EQ(before, CursorEntry()) << "nothing moves while the button is held";
+
+    KelpoLeftButton(false);
+    EXPECT_TRUE(PumpUntil([] { return ResizePending == 0; }, 2500));
+    EXPECT_EQ((rows + 9) * CellHeight + TopOffset, ClientHeight());
+    EXPECT_EQ(before, CursorEntry()) << "the cursor left its entry when the drag ended";
+    EXPECT_EQ(last / PageSize() * PageSize(), PageTop);
+    EXPECT_TRUE(KelpoScreenTruth());
+}
+
 TEST_F(MainWindow, RowsMenuChecksTheRowCount)
 {
     HMENU menu = GetMenu(g_mainWnd);
-    SendMessageA(g_mainWnd, WM_COMMAND, 10269, 0);   // 25 rows
+    SendMessageA(g_mainWnd, WM_COMMAND, IDM_ROWS_25, 0);
     KelpoPump();
     EXPECT_EQ(25, Settings.disprow);
     EXPECT_EQ((UINT)MF_CHECKED, GetMenuState(menu, 10269, MF_BYCOMMAND) & MF_CHECKED);

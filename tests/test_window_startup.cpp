@@ -7,24 +7,19 @@
 #include "filelist/filetable.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "support/windowfixture.h"
 
 namespace {
 
-class WindowStartup : public testing::Test {
+class WindowStartup : public KelpoWindowTest {
 protected:
-    TempDir temp;
     void SetUp() override
     {
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        KelpoWindowTest::SetUp();
         temp.MakeDir("with blanks");
         temp.MakeFile("with blanks\\first.txt", "1");
         temp.MakeFile("with blanks\\日本語.txt", "22");
         temp.MakeDir("with blanks\\ソース");
-    }
-    void TearDown() override
-    {
-        KelpoStop();
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
     }
     std::string Dir() { return temp.Full("with blanks"); }
     bool ScreenShows(const std::string &text) { return KelpoScreen().find(text) != std::string::npos; }

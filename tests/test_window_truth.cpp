@@ -13,30 +13,21 @@
 #include "screen/screen.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "support/windowfixture.h"
 #include "support/dialogdriver.h"
 #include "sort_ids.h"
 
 namespace {
 
-class ScreenTruth : public testing::Test {
+class ScreenTruth : public KelpoWindowTest {
 protected:
-    TempDir temp;
     void SetUp() override
     {
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        KelpoWindowTest::SetUp();
         // 97 files, a directory, "." and "..": 100 entries, pages of 40, 40 and 20.
-        for (int i = 0; i < 97; i++) {
-            char name[32];
-            snprintf(name, sizeof name, "f%03d.txt", i);
-            temp.MakeFile(name, std::string((size_t)(97 - i) * 3, 'x'));
-        }
+        temp.MakeNumberedFiles("f%03d.txt", 97, [](int i) { return (size_t)(97 - i) * 3; });
         temp.MakeDir("inner");
         temp.MakeFile("inner\\only.txt", "1");
-    }
-    void TearDown() override
-    {
-        KelpoStop();
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
     }
     std::string PageField() { return KelpoLine(1).substr(2, 10); }
     std::string PathField()
@@ -51,7 +42,7 @@ protected:
 
 TEST_F(ScreenTruth, HeaderFollowsPagesDirectoriesAndSorting)
 {
-    ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + temp.path + "\""));
+    ASSERT_NO_FATAL_FAILURE(Start(temp.path));
     ASSERT_EQ(40, PageSize());
     EXPECT_EQ("Page: 1/ 3", PageField());
     EXPECT_TRUE(KelpoScreenTruth());
@@ -105,7 +96,7 @@ TEST_F(ScreenTruth, HeaderFollowsPagesDirectoriesAndSorting)
 // The creation of the window loads the five drive icons the tree and information dialogs show.
 TEST_F(ScreenTruth, DriveIconsAreLoadedAtCreation)
 {
-    ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + temp.path + "\""));
+    ASSERT_NO_FATAL_FAILURE(Start(temp.path));
     for (int i = 0; i < 5; i++) {
         ASSERT_NE(nullptr, TreeIcons[i]) << "drive icon " << i;
         ICONINFO info = {};

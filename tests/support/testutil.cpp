@@ -42,6 +42,29 @@ std::string TempDir::MakeFile(const std::string &relative, const std::string &co
     return full;
 }
 
+std::string ReadAll(const std::string &path)
+{
+    std::string content;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    char buffer[65536];
+    DWORD got;
+    while (ReadFile(h, buffer, sizeof buffer, &got, NULL) && got)
+        content.append(buffer, got);
+    CloseHandle(h);
+    return content;
+}
+
+void TempDir::MakeNumberedFiles(const char *format, int count, size_t (*bytes)(int))
+{
+    for (int i = 0; i < count; i++) {
+        char name[MAX_PATH];
+        snprintf(name, sizeof name, format, i);
+        MakeFile(name, std::string(bytes(i), 'x'));
+    }
+}
+
 bool IsWholeCharacters(const char *text)
 {
     for (const unsigned char *p = (const unsigned char *)text; *p; p++)

@@ -11,8 +11,13 @@ struct TempDir {
     std::string MakeDir(const std::string &relative);
     std::string MakeFile(const std::string &relative, const std::string &content,
                          DWORD attributes = 0);
+    // Makes count files named by format (holding one %d, the file's index), file i holding
+    // bytes(i) bytes of 'x'.
+    void MakeNumberedFiles(const char *format, int count, size_t (*bytes)(int));
     std::string Full(const std::string &relative) const { return path + "\\" + relative; }
 };
 
+// The whole content of a file, or "<missing>" when it cannot be opened.
+std::string ReadAll(const std::string &path);
 bool IsWholeCharacters(const char *text);   // no double-byte character cut in half at the end
 bool RemoveTree(const std::string &path);

@@ -111,6 +111,41 @@ void KelpoKey(UINT vk, int modifiers)
     }
 }
 
+void KelpoHoldKey(UINT vk, bool down)
+{
+    BYTE state[256];
+    GetKeyboardState(state);
+    UINT left = vk == VK_SHIFT ? VK_LSHIFT : vk == VK_CONTROL ? VK_LCONTROL : VK_LMENU;
+    state[vk] = state[left] = down ? 0x80 : 0;
+    SetKeyboardState(state);
+    if (vk != VK_MENU) {
+        ModifierKey(vk, down);
+        return;
+    }
+    MSG msg = {};
+    msg.hwnd = g_mainWnd;
+    msg.message = down ? WM_SYSKEYDOWN : WM_SYSKEYUP;
+    msg.wParam = VK_MENU;
+    msg.lParam = 1 | (MapVirtualKeyA(VK_MENU, 0) << 16) | (1 << 29) | (down ? 0 : (1u << 30) | (1u << 31));
+    msg.time = GetTickCount();
+    Dispatch(msg);
+    KelpoPump();
+}
+
+void KelpoLeftButton(bool down)
+{
+    if (down) {
+        POINT p = {2 * CellWidth, CellHeight / 2 + TopOffset};
+        ClientToScreen(g_mainWnd, &p);
+        SetCursorPos(p.x, p.y);
+    }
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input, sizeof input);
+    KelpoPump();
+}
+
 void KelpoType(const std::string &text)
 {
     for (unsigned char c : text) {

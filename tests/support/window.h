@@ -16,6 +16,14 @@ void KelpoPump();
 void KelpoKey(UINT vk, int modifiers = 0);
 // Types characters: each is turned into its key and Shift state and pressed.
 void KelpoType(const std::string &text);
+// Presses (down) or releases one modifier key alone, as the keyboard does: Shift and Ctrl as
+// WM_KEYDOWN/WM_KEYUP, Alt as WM_SYSKEYDOWN/WM_SYSKEYUP; the keyboard state follows the key.
+// No screen check: what is drawn while a key is held may rightly differ from a repaint.
+void KelpoHoldKey(UINT vk, bool down);
+// Presses or releases the left mouse button through the system's input queue, so that the
+// button's state is what the window reads while a drag lasts. The press happens with the
+// pointer on the window's header.
+void KelpoLeftButton(bool down);
 // One screen line as drawn (80 Shift-JIS bytes).
 std::string KelpoLine(int line);
 // The whole screen, lines joined with '\n', for failure messages.
