@@ -1,0 +1,152 @@
+#include "fileops/rename.h"
+#include "fileops/renamedlg.h"
+#include "fileops/workentry.h"
+#include "base/globals.h"
+#include "app/mainwnd.h"
+#include "filelist/filetable.h"
+#include "filelist/pathutil.h"
+#include "ui/msgdlg.h"
+#include "fileops/fileops_ids.h"
+#include <stdio.h>
+#include <string.h>
+
+static INT_PTR CALLBACK CaseRenameProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        CenterOnMainWindow(dialog);
+        CheckRadioButton(dialog, IDC_CASE_UPPER, IDC_CASE_LOWER, IDC_CASE_UPPER);
+        SetFocus(GetDlgItem(dialog, IDC_CASE_UPPER));
+        return FALSE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK: {
+            int *upper = (int *)GetWindowLongPtrA(dialog, DWLP_USER);
+            *upper = IsDlgButtonChecked(dialog, IDC_CASE_UPPER) == BST_CHECKED ? 1 : 0;
+            EndDialog(dialog, 1);
+            return TRUE;
+        }
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+int CaseRenameDialog(HWND owner, int *upper)
+{
+    HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(NULL);
+    INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_CASE_RENAME), owner, CaseRenameProc, (LPARAM)upper);
+    return result == 1 ? 1 : 0;
+}
+
+static bool SameIgnoringCase(const char *a, const char *b)
+{
+    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a, -1, b, -1) == CSTR_EQUAL;
+}
+
+BOOL RenameEntry(const char *name, const char *newName)
+{
+    if (MoveFileA(name, newName))
+        return TRUE;
+    DWORD error = GetLastError();
+    if (strcmp(name, newName) == 0 || !SameIgnoringCase(name, newName)) {
+        SetLastError(error);
+        return FALSE;
+    }
+    char temporary[PATH_BUFFER];
+    for (int i = 0; i < 100; i++) {
+        snprintf(temporary, sizeof temporary, "%s.kelpo%02d", name, i);
+        if (GetFileAttributesA(temporary) != INVALID_FILE_ATTRIBUTES)
+            continue;
+        if (!MoveFileA(name, temporary))
+            break;
+        if (MoveFileA(temporary, newName))
+            return TRUE;
+        error = GetLastError();
+        MoveFileA(temporary, name);
+        break;
+    }
+    SetLastError(error);
+    return FALSE;
+}
+
+static void RenameOne(HWND hwnd, int position)
+{
+    char name[PATH_BUFFER], newName[260];
+    LockFileTable();
+    const FileEntry *entry = EntryAt(position);
+    bool refused = entry->shortName[0] == '.';
+    bool volume = (entry->EntryFlags & EF_VOLUME) != 0;
+    lstrcpynA(name, LongNameAt(position), sizeof name);
+    UnlockFileTable();
+    if (refused || !RenameDialog(hwnd, name, newName))
+        return;
+    char base[PATH_BUFFER];
+    EnterCurrentPath(base);
+    lstrcpynA(CursorName, newName, PATH_BUFFER);
+    if (volume) {
+        char root[4] = {base[0], ':', '\\', '\0'};
+        if (!SetVolumeLabelA(root, newName)) {
+            ShowLastError(hwnd, "SetVolumeLabel", newName, NULL);
+            lstrcpynA(CursorName, name, PATH_BUFFER);
+        }
+    } else if (!newName[0]) {
+        lstrcpynA(CursorName, name, PATH_BUFFER);
+    } else if (!RenameEntry(name, newName)) {
+        ShowLastError(hwnd, "MoveFile(rename)", name, newName);
+        lstrcpynA(CursorName, name, PATH_BUFFER);
+    }
+    ReloadRequest = 2;
+    RepaintAll(hwnd);
+}
+
+static void RenameMarkedCase(HWND hwnd)
+{
+    int upper = 1;
+    int cursor = PageTop + CursorSlot;
+    RememberCursorEntry();
+    if (CaseRenameDialog(hwnd, &upper)) {
+        EnterCurrentPath(NULL);
+        ShowHourglass();
+        WorkDC work;
+        for (int position = 0; position < EntryCount; position++) {
+            char name[PATH_BUFFER], newName[PATH_BUFFER];
+            LockFileTable();
+            BYTE mark = EntryAt(position)->mark;
+            UnlockFileTable();
+            if (!mark)
+                continue;
+            ShowWorkingEntry(work.dc, position);
+            LongNameCopy(position, name);
+            strcpy(newName, name);
+            if (upper)
+                UpperAscii(newName);
+            else
+                LowerAscii(newName);
+            if (strcmp(name, newName) != 0 && !RenameEntry(name, newName)) {
+                ShowLastError(hwnd, "MoveFile(rename)", name, newName);
+                break;
+            }
+            if (position == cursor)
+                lstrcpynA(CursorName, newName, PATH_BUFFER);
+        }
+        HideHourglass();
+    }
+    ReloadRequest = 2;
+    RepaintAll(hwnd);
+}
+
+void RenameCommand(HWND hwnd)
+{
+    if (NoFiles)
+        return;
+    int position = PageTop + CursorSlot;
+    if (MarkedCount > 0)
+        RenameMarkedCase(hwnd);
+    else if (position < EntryCount)
+        RenameOne(hwnd, position);
+}
