@@ -48,28 +48,24 @@ static bool SameIgnoringCase(const char *a, const char *b)
     return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a, -1, b, -1) == CSTR_EQUAL;
 }
 
+// Some file systems take a change of letter case alone as a rename onto the same file and
+// leave the name as it was: such a change goes through a free temporary name.
 BOOL RenameEntry(const char *name, const char *newName)
 {
-    if (MoveFileA(name, newName))
-        return TRUE;
-    DWORD error = GetLastError();
-    if (strcmp(name, newName) == 0 || !SameIgnoringCase(name, newName)) {
-        SetLastError(error);
-        return FALSE;
-    }
+    if (strcmp(name, newName) == 0 || !SameIgnoringCase(name, newName))
+        return MoveFileA(name, newName);
     char temporary[PATH_BUFFER];
     for (int i = 0; i < 100; i++) {
         snprintf(temporary, sizeof temporary, "%s.kelpo%02d", name, i);
-        if (GetFileAttributesA(temporary) != INVALID_FILE_ATTRIBUTES)
-            continue;
-        if (!MoveFileA(name, temporary))
+        if (GetFileAttributesA(temporary) == INVALID_FILE_ATTRIBUTES)
             break;
-        if (MoveFileA(temporary, newName))
-            return TRUE;
-        error = GetLastError();
-        MoveFileA(temporary, name);
-        break;
     }
+    if (!MoveFileA(name, temporary))
+        return FALSE;
+    if (MoveFileA(temporary, newName))
+        return TRUE;
+    DWORD error = GetLastError();
+    MoveFileA(temporary, name);
     SetLastError(error);
     return FALSE;
 }
