@@ -7,15 +7,12 @@
 #include <set>
 #include <string>
 #include "base/globals.h"
+#include "app/cursor.h"
 #include "app/mainwnd.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
-#include "filelist/watch.h"
-#include "fileops/attr.h"
 #include "fileops/delete.h"
 #include "fileops/fileops_ids.h"
-#include "fileops/mkdir.h"
-#include "fileops/rename.h"
 #include "ui/msgdlg.h"
 #include "dialogdriver.h"
 #include "testutil.h"
@@ -50,37 +47,14 @@ protected:
         RepaintAll(g_mainWnd);
         KelpoPump();
     }
-    // The command letters as the dispatcher hands them on, with the watching stopped.
+    // Types the command letter as the keyboard does; the screen must equal a full repaint
+    // after it (checked by the window test library).
     void Command(char letter, bool shifted = false)
     {
-        HWND hwnd = g_mainWnd;
-        StopWatching();
-        ReloadRequest = 0;
-        switch (letter) {
-        case 'D':
-            shifted ? RemoveDirCommand(hwnd) : DeleteCommand(hwnd);
-            break;
-        case 'R':
-            RenameCommand(hwnd);
-            break;
-        case 'K':
-            MakeDirectoryCommand(hwnd);
-            break;
-        case 'N':
-            NewFileCommand(hwnd);
-            break;
-        case 'F':
-            FindCommand(hwnd);
-            break;
-        case '*':
-            FindMarkCommand(hwnd);
-            break;
-        case 'A':
-            AttrCommand(hwnd);
-            break;
-        }
-        StartWatching(CurrentPath);
-        KelpoPump();
+        if (letter == '*')
+            KelpoType("*");
+        else
+            KelpoKey((UINT)letter, shifted ? KEY_SHIFT : 0);
     }
     int Position() { return PageTop + CursorSlot; }
     std::string CursorEntry()

@@ -2,6 +2,7 @@
 #include "fileops/delete.h"
 #include "fileops/workentry.h"
 #include "base/globals.h"
+#include "app/cursor.h"
 #include "app/mainwnd.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"

@@ -1,7 +1,9 @@
 #include "fileops/delete.h"
 #include "fileops/walktree.h"
 #include "fileops/workentry.h"
+#include "screen/screendc.h"
 #include "base/globals.h"
+#include "base/commands.h"
 #include "app/mainwnd.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
@@ -200,7 +202,7 @@ void DeleteCommand(HWND hwnd)
     if (!DeleteConfirmDialog(hwnd, text))
         return;
 
-    WorkDC work;
+    WindowFontDC dc(hwnd);
     AppendBackslash(CurrentPath);
     ShowHourglass();
     BusyFlag = 1;
@@ -217,7 +219,7 @@ void DeleteCommand(HWND hwnd)
         if (marked) {
             if (!target.mark)
                 continue;
-            ShowWorkingEntry(work.dc, position);
+            ShowWorkingEntry(dc, position);
         }
         if (position == after)
             after++;
@@ -267,7 +269,7 @@ void RemoveDirCommand(HWND hwnd)
     AppendBackslash(base);
     snprintf(path, sizeof path, "%s%s", base, name);
     {
-        WorkDC work;
+        WindowFontDC dc(hwnd);
         ShowHourglass();
         DeleteConfirm = 1;
         BusyFlag = 1;
@@ -283,4 +285,12 @@ void RemoveDirCommand(HWND hwnd)
         lstrcpynA(CursorName, name, PATH_BUFFER);
     ReloadRequest = 2;
     RepaintAll(hwnd);
+}
+
+void DeleteOrRemoveDir(HWND hwnd)
+{
+    if (IsShifted())
+        RemoveDirCommand(hwnd);
+    else
+        DeleteCommand(hwnd);
 }

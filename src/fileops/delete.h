@@ -37,3 +37,4 @@ int AttributeConfirmDialog(HWND owner, const char *path, DWORD attributes, int a
 
 void DeleteCommand(HWND hwnd);       // D
 void RemoveDirCommand(HWND hwnd);    // Shift+D
+void DeleteOrRemoveDir(HWND hwnd);   // the letter D: one of the two by Shift

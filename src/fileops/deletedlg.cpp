@@ -1,5 +1,6 @@
 #include "fileops/delete.h"
 #include "base/globals.h"
+#include "base/commands.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "ui/msgdlg.h"
@@ -103,7 +104,7 @@ static INT_PTR CALLBACK ConfirmProc(HWND dialog, UINT message, WPARAM wParam, LP
     switch (message) {
     case WM_INITDIALOG:
         return OnInitConfirm(dialog, (ConfirmState *)lParam);
-    case WM_USER:
+    case WM_FORWARDED_KEY:
         if (wParam != WM_KEYDOWN)
             return FALSE;
         SetWindowLongPtrA(dialog, DWLP_MSGRESULT, OnForwardedKey(dialog, (UINT)lParam) ? 1 : 0);

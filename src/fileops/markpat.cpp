@@ -2,6 +2,7 @@
 #include "fileops/inputdlg.h"
 #include "fileops/workentry.h"
 #include "base/globals.h"
+#include "app/cursor.h"
 #include "app/mainwnd.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
@@ -49,8 +50,8 @@ int MarkByPattern(const char *pattern)
             continue;
         entry->mark = 1;
         MarkedCount++;
-        MarkedBytes += (double)entry->sizeLow;
-        MarkedAllocated += RoundToCluster(entry->sizeLow);
+        MarkedBytes += (double)EntrySize(entry);
+        MarkedAllocated += RoundToCluster(EntrySize(entry));
     } while (FindNextFileA(search, &found));
     UnlockFileTable();
     FindClose(search);

@@ -1,7 +1,9 @@
 #include "fileops/rename.h"
 #include "fileops/renamedlg.h"
 #include "fileops/workentry.h"
+#include "screen/screendc.h"
 #include "base/globals.h"
+#include "app/cursor.h"
 #include "app/mainwnd.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
@@ -108,7 +110,7 @@ static void RenameMarkedCase(HWND hwnd)
     if (CaseRenameDialog(hwnd, &upper)) {
         EnterCurrentPath(NULL);
         ShowHourglass();
-        WorkDC work;
+        WindowFontDC dc(hwnd);
         for (int position = 0; position < EntryCount; position++) {
             char name[PATH_BUFFER], newName[PATH_BUFFER];
             LockFileTable();
@@ -116,7 +118,7 @@ static void RenameMarkedCase(HWND hwnd)
             UnlockFileTable();
             if (!mark)
                 continue;
-            ShowWorkingEntry(work.dc, position);
+            ShowWorkingEntry(dc, position);
             LongNameCopy(position, name);
             strcpy(newName, name);
             if (upper)

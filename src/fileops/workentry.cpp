@@ -1,33 +1,9 @@
 #include "fileops/workentry.h"
 #include "base/globals.h"
-#include "app/cursor.h"
 #include "app/mainwnd.h"
-#include "config/settings.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
 #include "screen/screen.h"
-
-WorkDC::WorkDC()
-{
-    if (!g_mainWnd)
-        return;
-    dc = GetDC(g_mainWnd);
-    if (!dc)
-        return;
-    if (MainFont)
-        oldFont = SelectObject(dc, MainFont);
-    SetBkColor(dc, SlotColor(CL_BACK));
-    SetTextColor(dc, SlotColor(CL_DATA));
-}
-
-WorkDC::~WorkDC()
-{
-    if (!dc)
-        return;
-    if (oldFont)
-        SelectObject(dc, oldFont);
-    ReleaseDC(g_mainWnd, dc);
-}
 
 void ShowWorkingEntry(HDC dc, int position)
 {
