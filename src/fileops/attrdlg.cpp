@@ -1,4 +1,5 @@
 #include "fileops/attr.h"
+#include "fileops/inputdlg.h"
 #include "base/globals.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
@@ -19,33 +20,13 @@ static HINSTANCE Instance()
     return g_instance ? g_instance : GetModuleHandleA(NULL);
 }
 
-static INT_PTR CALLBACK MarkAttributeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        CenterOnMainWindow(dialog);
-        CheckRadioButton(dialog, IDC_MODE_ATTRIBUTES, IDC_MODE_TIME, IDC_MODE_ATTRIBUTES);
-        SetFocus(GetDlgItem(dialog, IDC_MODE_ATTRIBUTES));
-        return FALSE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            AttrMode = IsDlgButtonChecked(dialog, IDC_MODE_TIME) == BST_CHECKED ? TIME_ONLY : ATTR_ONLY;
-            EndDialog(dialog, 1);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
-}
-
 int MarkAttributeDialog(HWND owner)
 {
-    INT_PTR result = DialogBoxParamA(Instance(), MAKEINTRESOURCEA(IDD_MARK_ATTRIBUTE), owner, MarkAttributeProc, 0);
-    return result == 1 ? 1 : 0;
+    int timeOnly = 0;
+    if (!ChoiceDialog(owner, IDD_MARK_ATTRIBUTE, IDC_MODE_ATTRIBUTES, IDC_MODE_TIME, &timeOnly))
+        return 0;
+    AttrMode = timeOnly ? TIME_ONLY : ATTR_ONLY;
+    return 1;
 }
 
 static void EnableRange(HWND dialog, int first, int last, BOOL enable)

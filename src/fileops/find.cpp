@@ -9,7 +9,7 @@
 void FindCommand(HWND hwnd)
 {
     char mask[260];
-    NameInput input = {IDD_FIND, NULL, FileMask, mask, sizeof mask, NULL};
+    NameInput input = {IDD_FIND, NULL, FileMask, -1, NULL, mask, sizeof mask, NULL};
     if (!NameInputDialog(hwnd, &input)) {
         RepaintAll(hwnd);
         return;

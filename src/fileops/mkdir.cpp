@@ -23,7 +23,7 @@ static int CreateTypedDirectory(HWND dialog, const char *name)
 void MakeDirectoryCommand(HWND hwnd)
 {
     char name[260];
-    NameInput input = {IDD_MAKE_DIRECTORY, NULL, "", name, sizeof name, CreateTypedDirectory};
+    NameInput input = {IDD_MAKE_DIRECTORY, NULL, "", -1, NULL, name, sizeof name, CreateTypedDirectory};
     if (NameInputDialog(hwnd, &input)) {
         lstrcpynA(CursorName, name, PATH_BUFFER);
         ReloadRequest = 2;

@@ -58,7 +58,7 @@ void NewFileCommand(HWND hwnd)
     if (ScreenMode != 0)
         return;
     char name[PATH_BUFFER];
-    NameInput input = {IDD_NEW_FILE, NULL, "", name, sizeof name, NULL};
+    NameInput input = {IDD_NEW_FILE, NULL, "", -1, NULL, name, sizeof name, NULL};
     if (!NameInputDialog(hwnd, &input) || !name[0])
         return;
     char path[PATH_BUFFER * 2];

@@ -1,5 +1,6 @@
 #include "fileops/rename.h"
 #include "fileops/renamedlg.h"
+#include "fileops/inputdlg.h"
 #include "fileops/workentry.h"
 #include "screen/screendc.h"
 #include "base/globals.h"
@@ -12,37 +13,13 @@
 #include <stdio.h>
 #include <string.h>
 
-static INT_PTR CALLBACK CaseRenameProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        CenterOnMainWindow(dialog);
-        CheckRadioButton(dialog, IDC_CASE_UPPER, IDC_CASE_LOWER, IDC_CASE_UPPER);
-        SetFocus(GetDlgItem(dialog, IDC_CASE_UPPER));
-        return FALSE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK: {
-            int *upper = (int *)GetWindowLongPtrA(dialog, DWLP_USER);
-            *upper = IsDlgButtonChecked(dialog, IDC_CASE_UPPER) == BST_CHECKED ? 1 : 0;
-            EndDialog(dialog, 1);
-            return TRUE;
-        }
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
-}
-
 int CaseRenameDialog(HWND owner, int *upper)
 {
-    HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(NULL);
-    INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_CASE_RENAME), owner, CaseRenameProc, (LPARAM)upper);
-    return result == 1 ? 1 : 0;
+    int lower = 0;
+    if (!ChoiceDialog(owner, IDD_CASE_RENAME, IDC_CASE_UPPER, IDC_CASE_LOWER, &lower))
+        return 0;
+    *upper = !lower;
+    return 1;
 }
 
 static bool SameIgnoringCase(const char *a, const char *b)
