@@ -6,6 +6,8 @@
 #include <string.h>
 #include <string>
 #include "base/globals.h"
+#include "app/cursor.h"
+#include "app/mainwnd.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
@@ -15,6 +17,7 @@
 #include "ui/msgdlg.h"
 #include "dialogdriver.h"
 #include "testutil.h"
+#include "window.h"
 
 namespace {
 
@@ -365,6 +368,49 @@ TEST_F(Deleting, FileHeldByAnotherProcessSurvives)
     EXPECT_TRUE(Exists(file));
     EXPECT_TRUE(Attributes(file) & FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(Exists(temp.Full("t")));
+}
+
+// The same through the window: D on the read-only file, both questions answered with Y;
+// the failure is reported, the file keeps its contents and its read-only attribute, and the
+// cursor stays on it.
+TEST(WindowDelete, FileHeldByAnotherProcess)
+{
+    TempDir temp;
+    std::string file = temp.MakeFile("held.txt", "keep me", FILE_ATTRIBUTE_READONLY);
+    temp.MakeFile("next.txt", "n");
+    HeldFile holder;
+    ASSERT_TRUE(holder.Start(file));
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+    FreeTables();   // the program allocates its own and frees them when it stops
+    ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + temp.path + "\""));
+    strcpy(ProgramDir, temp.path.c_str());
+    FindEntryByName("held.txt");
+    RepaintAll(g_mainWnd);
+    KelpoPump();
+    DialogDriver driver;
+    std::string report;
+    driver.Then([](HWND dialog) { PressKey(dialog, 'Y'); });
+    driver.Then([](HWND dialog) {
+        EXPECT_EQ("Kelpo - Delete File", ReadDialog(dialog).caption);
+        PressKey(dialog, 'Y');
+    });
+    driver.Then([&](HWND dialog) {
+        report = g_messageDialog.text ? g_messageDialog.text : "";
+        PressButton(dialog, IDOK);
+    });
+    KelpoKey('D');
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(0, driver.Unexpected());
+    EXPECT_NE(std::string::npos, report.find("DeleteFile")) << report;
+    EXPECT_TRUE(Exists(file));
+    EXPECT_TRUE(Attributes(file) & FILE_ATTRIBUTE_READONLY);
+    LockFileTable();
+    std::string cursor = LongNameAt(PageTop + CursorSlot);
+    UnlockFileTable();
+    EXPECT_EQ("held.txt", cursor);
+    KelpoStop();
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+    ASSERT_EQ(1, AllocateTables());
 }
 
 } // namespace

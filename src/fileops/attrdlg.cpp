@@ -131,15 +131,7 @@ static INT_PTR CALLBACK AttributeProc(HWND dialog, UINT message, WPARAM wParam, 
     case WM_INITDIALOG:
         return OnInitAttribute(dialog);
     case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            OnAttributeOk(dialog);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
-        break;
+        return OnOkCancel(dialog, wParam, OnAttributeOk);
     }
     return FALSE;
 }

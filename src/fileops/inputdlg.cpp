@@ -30,8 +30,7 @@ static void OnInputOk(HWND dialog)
     EndDialog(dialog, 1);
 }
 
-// OK runs the dialog's own handler, Cancel ends with 0.
-static BOOL OnOkCancel(HWND dialog, WPARAM wParam, void (*onOk)(HWND dialog))
+BOOL OnOkCancel(HWND dialog, WPARAM wParam, void (*onOk)(HWND dialog))
 {
     switch (LOWORD(wParam)) {
     case IDOK:

@@ -23,3 +23,6 @@ int NameInputDialog(HWND owner, NameInput *input);
 // Two radio buttons, firstId checked first: 1 with *second (1 when secondId was checked),
 // 0 on Cancel.
 int ChoiceDialog(HWND owner, int templateId, int firstId, int secondId, int *second);
+
+// The WM_COMMAND case of a dialog with OK and Cancel: OK runs onOk, Cancel ends with 0.
+BOOL OnOkCancel(HWND dialog, WPARAM wParam, void (*onOk)(HWND dialog));
