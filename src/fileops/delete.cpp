@@ -162,7 +162,8 @@ static bool IsDeletableFile(int position)
     return deletable;
 }
 
-// Deletes one entry of the Delete command; returns false when it is still there.
+// Deletes one entry of the Delete command; returns false when it is still there. What is left
+// of it gets its own attributes back, also a directory whose tree was cleared but not removed.
 static bool DeleteEntry(HWND hwnd, const DeleteTarget &target)
 {
     char path[PATH_BUFFER * 2];
@@ -170,17 +171,17 @@ static bool DeleteEntry(HWND hwnd, const DeleteTarget &target)
     DWORD before = GetFileAttributesA(path);
     if (!ClearForDelete(path, DeleteConfirm, 1))
         return false;
-    if (target.directory ? DeleteTree(path) : DeleteFileA(path))
-        return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
+    BOOL done = target.directory ? DeleteTree(path) : DeleteFileA(path);
     DWORD error = GetLastError();
-    if (before != INVALID_FILE_ATTRIBUTES)
+    bool gone = GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
+    if (!gone && before != INVALID_FILE_ATTRIBUTES)
         SetFileAttributesA(path, before);
     // A tree deletion has reported its own failure where it happened.
-    if (!target.directory && !AbortFlag) {
+    if (!done && !target.directory && !AbortFlag) {
         SetLastError(error);
         ShowLastError(hwnd, "DeleteFile", path, NULL);
     }
-    return false;
+    return gone;
 }
 
 void DeleteCommand(HWND hwnd)
