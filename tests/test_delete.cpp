@@ -13,7 +13,7 @@
 #include "filelist/pathutil.h"
 #include "fileops/delete.h"
 #include "fileops/fileops_ids.h"
-#include "fileops/walktree.h"
+#include "fileops/copy.h"
 #include "ui/msgdlg.h"
 #include "dialogdriver.h"
 #include "testutil.h"

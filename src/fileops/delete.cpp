@@ -1,5 +1,6 @@
 #include "fileops/delete.h"
-#include "fileops/walktree.h"
+#include "fileops/copy.h"
+#include "fileops/pump.h"
 #include "fileops/workentry.h"
 #include "screen/screendc.h"
 #include "base/globals.h"
@@ -212,7 +213,7 @@ void DeleteCommand(HWND hwnd)
     int after = start;
     bool cursorEntryLeft = false;
     for (int position = marked ? 0 : start; position < EntryCount; position++) {
-        PumpWorkMessages();
+        PumpMessages();
         if (AbortFlag)
             break;
         DeleteTarget target;
