@@ -108,20 +108,6 @@ static void WriteBytes(const std::string &path, const unsigned char *data, size_
     fclose(f);
 }
 
-static std::string ReadAll(const std::string &path)
-{
-    std::string text;
-    FILE *f = fopen(path.c_str(), "rb");
-    if (!f)
-        return "<missing>";
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-        text.append(buffer, n);
-    fclose(f);
-    return text;
-}
-
 static const char japanese[] = "\x93\xfa\x96\x7b\x8c\xea.txt";
 static const char folderMember[] = "\x8e\x91\x97\xbf\\\x95\x5c.txt";
 

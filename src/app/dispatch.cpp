@@ -22,6 +22,10 @@
 #include "filelist/watch.h"
 #include "tree/tree.h"
 #include "fileops/copycmd.h"
+#include "fileops/attr.h"
+#include "fileops/delete.h"
+#include "fileops/mkdir.h"
+#include "fileops/rename.h"
 #include "screen/screen.h"
 #include "screen/frame.h"
 #include "base/commands.h"
@@ -118,6 +122,8 @@ static void RenameOrRefresh(HWND hwnd)
 {
     if (IsShifted())
         PostMessageA(hwnd, WM_COMMAND, IDM_REFRESH, 0);
+    else
+        RenameCommand(hwnd);
 }
 
 // The command letters of the file list. Letters that mean another command with Shift
@@ -144,6 +150,12 @@ static const LetterCommand letterCommands[] = {
     {'V', ViewCommand},
     {'U', UnpackCommand},
     {'P', PackCommand},
+    {'D', DeleteOrRemoveDir},
+    {'K', MakeDirectoryCommand},
+    {'N', NewFileCommand},
+    {'F', FindCommand},
+    {'*', FindMarkCommand},
+    {'A', AttrCommand},
 };
 
 static void OnCommandLetter(HWND hwnd, char c)

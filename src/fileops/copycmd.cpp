@@ -1,4 +1,5 @@
 #include "fileops/copycmd.h"
+#include "fileops/delete.h"
 #include "app/cursor.h"
 #include "app/mainwnd.h"
 #include "base/commands.h"
@@ -111,9 +112,10 @@ static bool IsWithin(const char *destination, const char *directory)
 
 // The source tree of a move to another drive, its files already moved, stays until the
 // delete command's tree walk is wired in here.
+// The emptied source tree of a move to another drive: no questions, the copy already succeeded.
 static void RemoveMovedTree(const char *directory)
 {
-    (void)directory;
+    DeleteTree(directory);
 }
 
 // 1 go on with the next entry, 0 leave the loop.

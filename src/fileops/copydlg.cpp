@@ -12,12 +12,8 @@
 #include <stdio.h>
 #include <string.h>
 
-#if __has_include("fileops/renamedlg.h")
 #include "fileops/renamedlg.h"
 int (*AskOtherName)(HWND owner, const char *oldName, char *newName) = RenameDialog;
-#else
-int (*AskOtherName)(HWND owner, const char *oldName, char *newName);
-#endif
 
 
 static HINSTANCE ResourceInstance()
