@@ -276,7 +276,7 @@ TEST_F(FileCommands, RenameCases)
         Command('R');
         EXPECT_EQ(0, driver.Unexpected()) << step.typed;
         EXPECT_NE(std::string::npos, report.find("MoveFile(rename)")) << report;
-        EXPECT_EQ("old", std::string(1, 'o') + "ld");
+        EXPECT_EQ("old", ReadAll(temp.Full("old.txt")));
         EXPECT_TRUE(Exists(temp.Full("old.txt")));
         EXPECT_TRUE(Exists(temp.Full("taken.txt")));
         EXPECT_EQ("old.txt", CursorEntry());
