@@ -47,11 +47,14 @@ for dir in "$@"; do
       x64) lists=("$here/allowed-imports-i686.txt" "$here/allowed-imports-x64.txt") ;;
       *) echo "$file: not a 32-bit or 64-bit Windows program"; bad=1; continue ;;
     esac
-    if ! imports "$file" | grep -q '^kernel32\.dll '; then
+    # Read once into a variable: "grep -q" on a pipe stops reading early, and with pipefail the
+    # writer's broken pipe would count as a failure.
+    found=$(imports "$file")
+    if ! grep -q '^kernel32\.dll ' <<<"$found"; then
       echo "$file: no imports read (every Windows program imports from KERNEL32.DLL)"; bad=1; continue
     fi
-    outside=$(imports "$file" | grep -vxF -f <(sed -e 's/#.*//' -e 's/[[:space:]]*$//' -e '/^$/d' "${lists[@]}") || true)
-    count=$(imports "$file" | wc -l)
+    outside=$(grep -vxF -f <(sed -e 's/#.*//' -e 's/[[:space:]]*$//' -e '/^$/d' "${lists[@]}") <<<"$found" || true)
+    count=$(wc -l <<<"$found")
     checked=$((checked + 1))
     if [ -n "$outside" ]; then
       echo "$file ($arch): imports outside the allowed lists:"
