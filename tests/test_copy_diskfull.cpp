@@ -17,7 +17,7 @@
 #include "support/testutil.h"
 #include "support/window.h"
 #include "test_copy_files.h"
-#include "app/cursor.h"
+#include "screen/cursor.h"
 
 namespace {
 

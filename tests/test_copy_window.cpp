@@ -9,12 +9,13 @@
 #include <string>
 #include <vector>
 #include "base/globals.h"
-#include "app/cursor.h"
+#include "screen/cursor.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "fileops/copy.h"
 #include "fileops/copy_ids.h"
 #include "fileops/copydlg.h"
+#include "fileops/fileops_ids.h"
 #include "ui/msgdlg.h"
 #include "support/dialogdriver.h"
 #include "support/testutil.h"
@@ -93,17 +94,6 @@ struct Result {
     std::vector<std::string> items;
 };
 
-// The other-name question until the rename dialog of the Rename command is part of the program.
-std::vector<std::string> otherNames;
-int AnswerOtherName(HWND, const char *, char *newName)
-{
-    if (otherNames.empty())
-        return 0;
-    lstrcpynA(newName, otherNames.front().c_str(), 260);
-    otherNames.erase(otherNames.begin());
-    return 1;
-}
-
 class CopyWindow : public testing::Test {
 protected:
     TempDir temp;
@@ -114,10 +104,6 @@ protected:
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
         src = temp.MakeDir("src");
         dst = temp.MakeDir("dst");
-        otherNames.clear();
-#if !__has_include("fileops/renamedlg.h")
-        AskOtherName = AnswerOtherName;
-#endif
     }
     void TearDown() override
     {
@@ -173,6 +159,16 @@ protected:
             if (seen)
                 *seen = ReadDialog(dialog);
             CheckRadioButton(dialog, IDC_SAME_NAME_NEWER, IDC_SAME_NAME_SKIP, button);
+            PressButton(dialog, IDOK);
+        });
+    }
+    // The rename dialog asking for another name: names the caption and the name it offered.
+    static void OtherName(DialogDriver &driver, const std::string &name, std::vector<std::string> *offered)
+    {
+        driver.Then([=](HWND dialog) {
+            SeenDialog seen = ReadDialog(dialog);
+            offered->push_back(seen.caption + ": " + seen.Find(IDC_NAME_EDIT)->text);
+            SetDlgItemTextA(dialog, IDC_NAME_EDIT, name.c_str());
             PressButton(dialog, IDOK);
         });
     }
@@ -417,16 +413,20 @@ TEST_F(CopyWindow, AnotherNameAndReadOnlyTarget)
     temp.MakeFile("src\\sub\\x", "");
     Start();
     GoTo("doc.txt");
-    otherNames = {"doc.txt", "doc コピー.txt"};
     DialogDriver driver;
     SeenDialog sameName;
+    std::vector<std::string> offered;
     Destination(driver, src);
     SameName(driver, IDC_SAME_NAME_RENAME, &sameName);
+    // A name that is taken asks again, offering what was typed.
+    OtherName(driver, "doc.txt", &offered);
+    OtherName(driver, "doc コピー.txt", &offered);
     Result result;
     ReadResult(driver, &result);
     Run(0);
     EXPECT_TRUE(driver.Done());
     EXPECT_FALSE(sameName.Find(IDC_SAME_NAME_OVERWRITE)->enabled);
+    EXPECT_EQ((std::vector<std::string>{"Kelpo - Rename: doc.txt", "Kelpo - Rename: doc.txt"}), offered);
     EXPECT_EQ("document", ReadAll(temp.Full("src\\doc コピー.txt")));
     EXPECT_EQ(WriteTime(temp.Full("src\\doc.txt")), WriteTime(temp.Full("src\\doc コピー.txt")));
     EXPECT_EQ("ファイルのコピーを終了しました", result.text);

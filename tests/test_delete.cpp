@@ -6,8 +6,9 @@
 #include <string.h>
 #include <string>
 #include "base/globals.h"
-#include "app/cursor.h"
+#include "screen/cursor.h"
 #include "app/mainwnd.h"
+#include "screen/repaint.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <string>
-#include "app/cursor.h"
+#include "screen/cursor.h"
 #include "base/globals.h"
 #include "config/settings.h"
 #include "extcmd/extcmd_ids.h"

@@ -5,6 +5,7 @@
 #include "base/globals.h"
 #include "config/settings.h"
 #include "app/mainwnd.h"
+#include "screen/repaint.h"
 #include "app/wincmds.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"

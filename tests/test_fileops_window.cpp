@@ -7,8 +7,9 @@
 #include <set>
 #include <string>
 #include "base/globals.h"
-#include "app/cursor.h"
+#include "screen/cursor.h"
 #include "app/mainwnd.h"
+#include "screen/repaint.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "fileops/delete.h"

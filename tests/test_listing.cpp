@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 #include "base/globals.h"
-#include "app/cursor.h"
+#include "screen/cursor.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <stdio.h>
 #include <string>
-#include "app/cursor.h"
+#include "screen/cursor.h"
 #include "app/mouse.h"
 #include "base/commands.h"
 #include "base/globals.h"

@@ -10,7 +10,7 @@
 #include "filelist/filetable.h"
 #include "filelist/diskspace.h"
 #include "base/globals.h"
-#include "app/cursor.h"
+#include "screen/cursor.h"
 #include "support/testutil.h"
 #include "support/screensetup.h"
 #include "support/tablebuilder.h"

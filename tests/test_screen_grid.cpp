@@ -9,7 +9,7 @@
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "base/globals.h"
-#include "app/cursor.h"
+#include "screen/cursor.h"
 #include "support/testutil.h"
 #include "support/screensetup.h"
 #include "support/tablebuilder.h"

@@ -9,6 +9,7 @@
 #include "filelist/filetable.h"
 #include "base/globals.h"
 #include "app/mainwnd.h"
+#include "screen/repaint.h"
 #include "support/testutil.h"
 #include "support/screensetup.h"
 #include "support/tablebuilder.h"

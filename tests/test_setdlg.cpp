@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <string.h>
 #include <string>
-#include "app/cursor.h"
+#include "screen/cursor.h"
 #include "base/globals.h"
 #include "config/settings.h"
 #include "config/setdlg.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 #include <string.h>
-#include "app/cursor.h"
+#include "screen/cursor.h"
 #include "base/globals.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"

@@ -15,6 +15,7 @@
 #include "support/windowfixture.h"
 #include "tree_ids.h"
 #include "app/mainwnd.h"
+#include "screen/repaint.h"
 #include "test_tree_support.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 #include "base/globals.h"
-#include "app/cursor.h"
+#include "screen/cursor.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "screen/screen.h"

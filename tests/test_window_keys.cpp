@@ -4,7 +4,8 @@
 #include <string>
 #include "base/globals.h"
 #include "app/mainwnd.h"
-#include "app/cursor.h"
+#include "screen/repaint.h"
+#include "screen/cursor.h"
 #include "app/dispatch.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"

@@ -3,8 +3,9 @@
 #include <stdio.h>
 #include <string>
 #include "base/globals.h"
-#include "app/cursor.h"
+#include "screen/cursor.h"
 #include "app/mainwnd.h"
+#include "screen/repaint.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "screen/screen.h"

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <string>
 #include "base/globals.h"
-#include "app/cursor.h"
+#include "screen/cursor.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "support/testutil.h"

@@ -7,7 +7,7 @@
 #include <ctype.h>
 #include <string>
 #include "base/globals.h"
-#include "app/cursor.h"
+#include "screen/cursor.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "screen/screen.h"

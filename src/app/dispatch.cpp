@@ -13,8 +13,9 @@
 #include "config/colordlg.h"
 #include "app/listkeys.h"
 #include "app/mainwnd.h"
+#include "screen/repaint.h"
 #include "base/globals.h"
-#include "app/cursor.h"
+#include "screen/cursor.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
@@ -60,16 +61,6 @@ void FunctionKeyToLetter(HWND hwnd, UINT vk)
         return;
     FromFunctionKey = 1;
     PostMessageA(hwnd, WM_CHAR, (WPARAM)(BYTE)letter, 0);
-}
-
-void UpdateMenuState(HWND hwnd)
-{
-    HMENU menu = GetMenu(hwnd);
-    UINT state = ScreenMode ? MF_GRAYED : MF_ENABLED;
-    EnableMenuItem(menu, IDM_CHANGE_DIR, MF_BYCOMMAND | state);
-    for (int i = 1; i <= 4; i++)
-        EnableMenuItem(menu, i, MF_BYPOSITION | state);
-    DrawMenuBar(hwnd);
 }
 
 void UpdateViewMenu(HWND hwnd)

@@ -3,12 +3,13 @@
 #include <string.h>
 #include "app/app.h"
 #include "app/mainwnd.h"
+#include "screen/repaint.h"
 #include "app/dispatch.h"
 #include "app/copies.h"
 #include "app/mouse.h"
 #include "maint/uninstall.h"
 #include "base/globals.h"
-#include "app/cursor.h"
+#include "screen/cursor.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
@@ -21,54 +22,6 @@
 BYTE ResizePending;
 BYTE InCreate;
 static UINT_PTR clockTimer;
-
-void RepaintGrid(HWND hwnd)
-{
-    ApplyReloadRequest();
-    InvalidateRect(hwnd, &GridRect, TRUE);
-    UpdateWindow(hwnd);
-}
-
-void RepaintAll(HWND hwnd)
-{
-    ApplyReloadRequest();
-    InvalidateRect(hwnd, NULL, TRUE);
-    UpdateWindow(hwnd);
-}
-
-void UpdateRowsMenu(HWND hwnd)
-{
-    HMENU menu = GetMenu(hwnd);
-    if (!menu)
-        return;
-    static const int rows[4] = {15, 20, 25, 30};
-    bool standard = false;
-    for (int i = 0; i < 4; i++) {
-        bool on = Settings.disprow == rows[i];
-        standard |= on;
-        CheckMenuItem(menu, IDM_ROWS_15 + i, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
-    }
-    CheckMenuItem(menu, IDM_ROWS_SET, MF_BYCOMMAND | (standard ? MF_UNCHECKED : MF_CHECKED));
-    char text[64];
-    snprintf(text, sizeof text, "設定(&C)...\t%d行", Settings.disprow);
-    ModifyMenuA(menu, IDM_ROWS_SET, MF_BYCOMMAND | MF_STRING | (standard ? MF_UNCHECKED : MF_CHECKED),
-                IDM_ROWS_SET, text);
-    DrawMenuBar(hwnd);
-}
-
-void ApplyRowCount(HWND hwnd)
-{
-    int width, height;
-    ComputeWindowSize(&width, &height);
-    ComputeGeometry();
-    ScreenRecordReset(Settings.disprow);
-    UpdateRowsMenu(hwnd);
-    CursorSlot = 0;
-    PageTop = 0;
-    PrevSlot = -1;
-    SetWindowPos(hwnd, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
-    RepaintAll(hwnd);
-}
 
 void StoreWindowRect(HWND hwnd)
 {

@@ -1,5 +1,5 @@
 #include "app/mouse.h"
-#include "app/cursor.h"
+#include "screen/cursor.h"
 #include "app/listkeys.h"
 #include "base/commands.h"
 #include "base/globals.h"

@@ -1,8 +1,9 @@
 #include <windows.h>
 #include "app/dispatch.h"
 #include "app/mainwnd.h"
+#include "screen/repaint.h"
 #include "base/globals.h"
-#include "app/cursor.h"
+#include "screen/cursor.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "screen/screen.h"

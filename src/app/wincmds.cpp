@@ -3,6 +3,7 @@
 #include "extcmd/extcmd_ids.h"
 #include "extcmd/launch.h"
 #include "app/mainwnd.h"
+#include "screen/repaint.h"
 #include "base/globals.h"
 #include "config/cfgfile.h"
 #include "config/settings.h"

@@ -1,6 +1,6 @@
 #include "archive/pack.h"
 #include "archive/archiver.h"
-#include "app/mainwnd.h"
+#include "screen/repaint.h"
 #include "base/globals.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"

@@ -1,6 +1,6 @@
 #include "config/colordlg.h"
 #include "config/settings.h"
-#include "app/mainwnd.h"
+#include "screen/repaint.h"
 #include "base/globals.h"
 #include "screen/screen.h"
 #include "screen/screendc.h"

@@ -1,7 +1,7 @@
 #include "config/quick.h"
 #include "config/registry.h"
 #include "config/settings.h"
-#include "app/mainwnd.h"
+#include "screen/repaint.h"
 #include "base/globals.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"

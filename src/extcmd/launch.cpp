@@ -342,12 +342,8 @@ static void Execute(HWND hwnd, bool mayAsk)
         return;
     char line[PATH_BUFFER + 2];
     lstrcpynA(line, cursor.longName, PATH_BUFFER);
-    if (strchr(line, ' ')) {
-        char full[PATH_BUFFER], brief[PATH_BUFFER];
-        FullPathOf(CurrentPath, cursor.longName, full);
-        ShortForm(full, brief);
-        LastComponent(brief, line);
-    }
+    if (strchr(line, ' '))
+        EntryShortName(CurrentPath, cursor.longName, cursor.shortName, line);
     strcat(line, " ");
     if (mayAsk && !IsShifted()) {
         int caret = ExtensionIn(cursor.extension, caretAtEnd) ? -1 : 0;

@@ -5,7 +5,7 @@
 #include "screen/screendc.h"
 #include "base/globals.h"
 #include "base/commands.h"
-#include "app/mainwnd.h"
+#include "screen/repaint.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
 #include "screen/screen.h"

@@ -2,7 +2,7 @@
 #include "fileops/inputdlg.h"
 #include "fileops/workentry.h"
 #include "base/globals.h"
-#include "app/mainwnd.h"
+#include "screen/repaint.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
 #include "ui/msgdlg.h"

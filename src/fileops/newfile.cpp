@@ -1,7 +1,7 @@
 #include "fileops/mkdir.h"
 #include "fileops/inputdlg.h"
 #include "base/globals.h"
-#include "app/mainwnd.h"
+#include "screen/repaint.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
 #include "ui/msgdlg.h"

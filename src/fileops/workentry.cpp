@@ -1,6 +1,6 @@
 #include "fileops/workentry.h"
 #include "base/globals.h"
-#include "app/mainwnd.h"
+#include "screen/repaint.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
 #include "screen/screen.h"

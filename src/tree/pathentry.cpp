@@ -7,7 +7,7 @@
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
 #include "ui/msgdlg.h"
-#include "app/mainwnd.h"
+#include "screen/repaint.h"
 #include "base/commands.h"
 #include "tree_ids.h"
 #include <commdlg.h>

@@ -1,7 +1,7 @@
 // Opening and closing the viewer, and its keys, letters and accelerator commands.
 #include "viewer/viewer.h"
 #include "base/globals.h"
-#include "app/mainwnd.h"
+#include "screen/repaint.h"
 #include "config/settings.h"
 #include "extcmd/launch.h"
 #include "filelist/filetable.h"

@@ -1,6 +1,6 @@
-#include "app/cursor.h"
+#include "screen/cursor.h"
 #include "base/globals.h"
-#include "app/mainwnd.h"
+#include "screen/repaint.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
