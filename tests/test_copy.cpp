@@ -415,6 +415,15 @@ TEST_F(CopyEngine, WalkVisitsEveryEntryAndStops)
     EXPECT_NE(sorted.end(), std::find(sorted.begin(), sorted.end(), "leave \\sub 1"));
     EXPECT_EQ(7u, events.size());   // two enters, three files, two leaves
 
+    // A link back up is entered and left, never walked through.
+    ASSERT_TRUE(MakeDirectoryLink(temp.Full("src\\t\\sub\\up"), tree));
+    events.clear();
+    EXPECT_EQ(1, WalkTree(tree.c_str(), enter, file, leave));
+    EXPECT_EQ(9u, events.size());
+    EXPECT_EQ(1, std::count(events.begin(), events.end(), "enter \\up"));
+    EXPECT_EQ(1, std::count(events.begin(), events.end(), "leave \\up 1"));
+    RemoveDirectoryLink(temp.Full("src\\t\\sub\\up"));
+
     events.clear();
     stopAfter = 1;
     EXPECT_EQ(0, WalkTree(tree.c_str(), NULL, file, leave));

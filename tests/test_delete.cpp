@@ -228,6 +228,35 @@ TEST_F(Deleting, DirectoryLeftBehindIsReportedOnce)
     EXPECT_FALSE(Exists(temp.Full("t\\other.txt")));
 }
 
+// A link to a directory inside the tree is removed as a link: the files it points to stay, and
+// so does everything when the link itself is what is deleted.
+TEST_F(Deleting, LinkInsideTreeLeavesItsTargetAlone)
+{
+    temp.MakeDir("kept");
+    temp.MakeFile("kept\\precious.txt", "p");
+    temp.MakeDir("t");
+    temp.MakeFile("t\\f.txt", "f");
+    ASSERT_TRUE(MakeDirectoryLink(temp.Full("t\\link"), temp.Full("kept")));
+    ASSERT_TRUE(MakeDirectoryLink(temp.Full("alone"), temp.Full("kept")));
+    // Windows removes a link with RemoveDirectory; Wine refuses, and that is reported.
+    DialogDriver driver;
+    std::vector<std::string> reports;
+    auto answer = [&](HWND dialog) {
+        reports.push_back(g_messageDialog.text ? g_messageDialog.text : "");
+        PressButton(dialog, IDOK);
+    };
+    driver.Then(answer);
+    driver.Then(answer);
+    DeleteTree(temp.Full("t").c_str());
+    DeleteTree(temp.Full("alone").c_str());
+    EXPECT_EQ(0, driver.Unexpected());
+    EXPECT_EQ("p", ReadAll(temp.Full("kept\\precious.txt")));
+    EXPECT_FALSE(Exists(temp.Full("t\\f.txt")));
+    for (const std::string &report : reports)
+        EXPECT_NE(std::string::npos, report.find("RemoveDirectory")) << report;
+    EXPECT_LE(reports.size(), 2u) << "a parent was reported as well";
+}
+
 struct ConfirmCase {
     int retdel;
     UINT key;           // 0: press Return on the focused control

@@ -136,6 +136,21 @@ protected:
 // "表" (0x95 0x5C), "ソ" (0x83 0x5C) and "能" (0x94 0x5C) end in a byte equal to "\".
 const std::string HYOU = "\x95\x5C", SO = "\x83\x5C", NOU = "\x94\x5C";
 
+// A link to a directory is a node of the tree but is not followed: a link back up to its own
+// parent would fill the table with the same directories again and again.
+TEST_F(TreeTest, LinkToADirectoryIsShownButNotFollowed)
+{
+    TempDir temp;
+    temp.MakeDir("a");
+    temp.MakeDir("a\\b");
+    ASSERT_TRUE(MakeDirectoryLink(temp.Full("a\\up"), temp.Full("a")));
+    EXPECT_EQ(1, ScanAsRoot(temp));
+    std::vector<std::string> names;
+    for (int i = 0; i < TreeNodeCount; i++)
+        names.push_back(std::to_string(TreeNodes[i].depth) + " " + TreeNodes[i].name);
+    EXPECT_EQ((std::vector<std::string>{"0 \\", "1 a", "2 b", "2 up"}), names);
+}
+
 TEST_F(TreeTest, ScanGivesTreeOrderNamesAttributesAndMasks)
 {
     TempDir temp;

@@ -466,19 +466,12 @@ int CopyMoveFile(const char *source, const char *target, const char *destination
 
 // ---- trees ----
 
-int WalkTree(const char *directory, WalkEnterStep enter, WalkFileStep file, WalkLeaveStep leave)
+static int WalkLevel(const char *directory, DWORD attributes, WalkEnterStep enter, WalkFileStep file,
+                     WalkLeaveStep leave);
+
+// Walks what directory (path, with room for PATH_BUFFER bytes) holds; path is as given afterwards.
+static int WalkEntries(char *path, WalkEnterStep enter, WalkFileStep file, WalkLeaveStep leave)
 {
-    if (strlen(directory) < 4)
-        return 0;
-    char path[PATH_BUFFER];
-    lstrcpynA(path, directory, sizeof path);
-    if (enter) {
-        PumpMessages();
-        if (AbortFlag || !enter(path))
-            return 0;
-    }
-    if (AbortFlag)
-        return 0;
     AppendBackslash(path);
     size_t base = strlen(path);
     char pattern[PATH_BUFFER + 4];
@@ -496,7 +489,7 @@ int WalkTree(const char *directory, WalkEnterStep enter, WalkFileStep file, Walk
             const char *shortName = found.cAlternateFileName[0] ? found.cAlternateFileName : found.cFileName;
             if (shortName[0] == '.')
                 continue;
-            if (base + strlen(found.cFileName) >= sizeof path) {
+            if (base + strlen(found.cFileName) >= PATH_BUFFER) {
                 SetLastError(ERROR_FILENAME_EXCED_RANGE);
                 ShowLastError(g_mainWnd, "FindNextFile", path, found.cFileName);
                 result = 0;
@@ -504,7 +497,7 @@ int WalkTree(const char *directory, WalkEnterStep enter, WalkFileStep file, Walk
             }
             strcpy(path + base, found.cFileName);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                result = WalkTree(path, enter, file, leave);
+                result = WalkLevel(path, found.dwFileAttributes, enter, file, leave);
             } else if (file) {
                 WalkEntry = &found;
                 result = file(path, found.cFileName);
@@ -514,12 +507,38 @@ int WalkTree(const char *directory, WalkEnterStep enter, WalkFileStep file, Walk
         FindClose(search);
     }
     StripBackslash(path);
+    return result;
+}
+
+// A link to a directory (junction or symbolic link) is entered and left but never listed:
+// deleting through it would delete the files it points to, and a link back up never ends.
+static int WalkLevel(const char *directory, DWORD attributes, WalkEnterStep enter, WalkFileStep file,
+                     WalkLeaveStep leave)
+{
+    char path[PATH_BUFFER];
+    lstrcpynA(path, directory, sizeof path);
+    if (enter) {
+        PumpMessages();
+        if (AbortFlag || !enter(path))
+            return 0;
+    }
+    if (AbortFlag)
+        return 0;
+    bool link = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    int result = link ? 1 : WalkEntries(path, enter, file, leave);
     if (leave) {
         PumpMessages();
         if (AbortFlag || !leave(path, result))
             return 0;
     }
     return result;
+}
+
+int WalkTree(const char *directory, WalkEnterStep enter, WalkFileStep file, WalkLeaveStep leave)
+{
+    if (strlen(directory) < 4)
+        return 0;
+    return WalkLevel(directory, GetFileAttributesA(directory), enter, file, leave);
 }
 
 // The destination path of a path below CurrentPath.

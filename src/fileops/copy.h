@@ -71,7 +71,7 @@ BOOL CopyFileSafely(const char *source, const char *target, int targetExisted, i
 BOOL ReplaceWithTemporary(const char *temporary, const char *target);
 
 // Walks directory (no trailing backslash) depth-first. Each step is optional; a step returning
-// 0 stops the walk. The file step may read WalkEntry, the find data of the file.
+// 0 stops the walk. A link to a directory is entered and left without walking what it points to. The file step may read WalkEntry, the find data of the file.
 typedef int (*WalkEnterStep)(const char *directory);
 typedef int (*WalkFileStep)(const char *path, const char *name);
 typedef int (*WalkLeaveStep)(const char *directory, int complete);

@@ -194,7 +194,8 @@ int ScanTree(HWND dialog, const char *directory)
                 node->depth = scanDepth;
                 node->attributes = found.dwFileAttributes;
                 node->lineMask = 0;
-                if (!ScanTree(dialog, node->name)) {
+                // A link to a directory is shown but not followed: a link back up never ends.
+                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && !ScanTree(dialog, node->name)) {
                     result = 0;
                     break;
                 }

@@ -83,6 +83,10 @@ bool RemoveTree(const std::string &path)
             if (name == "." || name == "..")
                 continue;
             std::string full = path + "\\" + name;
+            if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                RemoveDirectoryLink(full);
+                continue;
+            }
             SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(full);
@@ -92,4 +96,66 @@ bool RemoveTree(const std::string &path)
         FindClose(h);
     }
     return RemoveDirectoryA(path.c_str()) != 0;
+}
+
+// The host's path of a Windows path; Wine's kernel32 tells it.
+static std::string HostPath(const std::string &path)
+{
+    typedef char *(CDECL * UnixNameProc)(LPCWSTR);
+    UnixNameProc unixName = (UnixNameProc)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    WCHAR wide[MAX_PATH * 2];
+    if (!unixName || !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2))
+        return "";
+    char *name = unixName(wide);
+    if (!name)
+        return "";
+    std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+// Runs a program of the host system (Wine starts a host program like any other). The handle
+// Wine gives for a host program does not wait for it: the caller waits for its effect.
+static bool RunHostProgram(const char *program, const std::string &arguments)
+{
+    std::string line = std::string(program) + " " + arguments;
+    std::string image = std::string("Z:") + program;
+    for (char &c : image)
+        if (c == '/')
+            c = '\\';
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(image.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+        return false;
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+bool MakeDirectoryLink(const std::string &link, const std::string &target)
+{
+    std::string from = HostPath(target), to = HostPath(link);
+    if (from.empty() || to.empty() || !RunHostProgram("/bin/ln", "-s \"" + from + "\" \"" + to + "\""))
+        return false;
+    for (int waited = 0; waited < 5000; waited += 20) {
+        DWORD attributes = GetFileAttributesA(link.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES)
+            return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        Sleep(20);
+    }
+    return false;
+}
+
+bool RemoveDirectoryLink(const std::string &link)
+{
+    std::string name = HostPath(link);
+    if (name.empty() || !RunHostProgram("/bin/rm", "-f \"" + name + "\""))
+        return false;
+    for (int waited = 0; waited < 5000; waited += 20) {
+        if (GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return true;
+        Sleep(20);
+    }
+    return false;
 }
