@@ -7,9 +7,12 @@ TempDir::TempDir()
 {
     char base[MAX_PATH];
     GetTempPathA(sizeof base, base);
+    // A name that is its own short name: Wine makes up short names from a hash, and among many
+    // long-named siblings two can share one, so that the short form of a path finds the wrong one.
     char name[MAX_PATH];
+    DWORD serial = (GetCurrentProcessId() * 256 + GetTickCount()) & 0xFFFFFFF;
     for (;;) {
-        snprintf(name, sizeof name, "%skelpo-test-%lu-%d", base, GetCurrentProcessId(), ++tempCounter);
+        snprintf(name, sizeof name, "%sK%07lX", base, (unsigned long)((serial + ++tempCounter) & 0xFFFFFFF));
         if (CreateDirectoryA(name, NULL))
             break;
     }
