@@ -42,11 +42,6 @@ std::string ListedShortName(const std::string &path)
     return found.cAlternateFileName[0] ? found.cAlternateFileName : found.cFileName;
 }
 
-std::string LastPart(const std::string &path)
-{
-    return path.substr(path.rfind('\\') + 1);
-}
-
 class Launchers : public KelpoWindowTest {
 protected:
     TempDir records;

@@ -105,7 +105,8 @@ bool RemoveTree(const std::string &path)
 static std::string HostPath(const std::string &path)
 {
     typedef char *(CDECL * UnixNameProc)(LPCWSTR);
-    UnixNameProc unixName = (UnixNameProc)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    UnixNameProc unixName =
+        (UnixNameProc)(void (*)())GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
     WCHAR wide[MAX_PATH * 2];
     if (!unixName || !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2))
         return "";
@@ -126,7 +127,8 @@ static bool RunHostProgram(const char *program, const std::string &arguments)
     for (char &c : image)
         if (c == '/')
             c = '\\';
-    STARTUPINFOA startup = {sizeof startup};
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
     if (!CreateProcessA(image.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
         return false;
