@@ -321,6 +321,17 @@ static bool OnListingInit(HWND dialog)
     return true;
 }
 
+void FormatMemberDetails(int library, const MemberRecord *m, char *details, size_t size)
+{
+    int year = (m->date >> 9) + 1980, month = m->date >> 5 & 15, day = m->date & 31;
+    int hour = m->time >> 11, minute = m->time >> 5 & 63, second = (m->time & 31) * 2;
+    snprintf(details, size,
+             library == ARC_LZH ? "%9lu %9lu %3d.%01d%% %04d-%02d-%02d %2d:%02d:%02d %-4.4s %-5.5s %04lX"
+                                : "%9lu %9lu %3d.%01d%% %04d-%02d-%02d %2d:%02d:%02d %-4.4s %-7.7s %08lX",
+             (unsigned long)m->originalSize, (unsigned long)m->compressedSize, m->ratio / 10, m->ratio % 10, year,
+             month, day, hour, minute, second, m->attribute, m->method, (unsigned long)m->crc);
+}
+
 static void DrawMember(const DRAWITEMSTRUCT *item)
 {
     if (item->itemID == (UINT)-1)
@@ -359,17 +370,8 @@ static void DrawMember(const DRAWITEMSTRUCT *item)
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, focused ? back : color);
     TextOutA(dc, all.left + unpack.charWidth + 1, all.top, m.name, (int)strlen(m.name));
-    char details[160];
-    int year = (m.date >> 9) + 1980, month = m.date >> 5 & 15, day = m.date & 31;
-    int hour = m.time >> 11, minute = m.time >> 5 & 63, second = (m.time & 31) * 2;
-    if (unpack.library == ARC_LZH)
-        snprintf(details, sizeof details, "%9lu %9lu %3d.%01d%% %04d-%02d-%02d %2d:%02d:%02d %-4.4s %-5.5s %04lX",
-                 (unsigned long)m.originalSize, (unsigned long)m.compressedSize, m.ratio / 10, m.ratio % 10, year,
-                 month, day, hour, minute, second, m.attribute, m.method, (unsigned long)m.crc);
-    else
-        snprintf(details, sizeof details, "%9lu %9lu %3d.%01d%% %04d-%02d-%02d %2d:%02d:%02d %-4.4s %-7.7s %08lX",
-                 (unsigned long)m.originalSize, (unsigned long)m.compressedSize, m.ratio / 10, m.ratio % 10, year,
-                 month, day, hour, minute, second, m.attribute, m.method, (unsigned long)m.crc);
+    char details[MEMBER_DETAILS_BUFFER];
+    FormatMemberDetails(unpack.library, &m, details, sizeof details);
     TextOutA(dc, all.left + unpack.charWidth + unpack.nameWidth + 1, all.top, details, (int)strlen(details));
 }
 

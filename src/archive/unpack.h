@@ -23,8 +23,11 @@ bool ReadDestinationCombo(HWND dialog, int id, const char *title, char *destinat
 // The tree button beside it: a directory chosen in the tree replaces the text.
 void BrowseDestinationCombo(HWND dialog, int id);
 
-// ---- extraction, window-free ----
-enum { UNPACK_NO_RESPONSE_FILE = -1 };
+// ---- window-free ----
+enum { UNPACK_NO_RESPONSE_FILE = -1, MEMBER_DETAILS_BUFFER = 160 };
+// The columns after a member's name in the listing: sizes, ratio, date, time, attribute,
+// method, CRC (four hexadecimal digits for LZH, eight for ZIP).
+void FormatMemberDetails(int library, const MemberRecord *m, char *details, size_t size);
 // A private temporary directory (prefix KLP) for viewed members and the response file.
 bool CreateUnpackTemporary(char *directory, size_t size);
 // Removes it with everything in it; asks nothing.
