@@ -1,6 +1,7 @@
 // The archiver binding (the ZIP listing read column by column, both libraries loaded by name)
 // and the unpack dialogs driven through the real main window.
 #include <gtest/gtest.h>
+#include <functional>
 #include <string>
 #include <vector>
 #include <stdio.h>
@@ -227,6 +228,31 @@ static void SetDestination(HWND dialog, const std::string &path)
     PressButton(dialog, IDOK);
 }
 
+// Enter on the cursor's archive; in its list the key (Space or Home) on item, then Enter
+// extracts the marked members into destination. check sees the list first.
+static void EnterMarkAndUnpack(int item, UINT key, const std::string &destination,
+                               std::function<void(HWND)> check = nullptr)
+{
+    DialogDriver driver;
+    driver.ThenSteps([&](HWND dialog, int step) {
+        if (step == 0) {
+            if (check)
+                check(dialog);
+            SetFocus(GetDlgItem(dialog, IDC_UNPACK_LIST));
+            SendDlgItemMessageA(dialog, IDC_UNPACK_LIST, LB_SETCURSEL, item, 0);
+            PressKey(dialog, key);
+            return false;
+        }
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_UNPACK_EXTRACT)));
+        PressKey(dialog, VK_RETURN);
+        return true;
+    });
+    driver.Then([&](HWND dialog) { SetDestination(dialog, destination); });
+    KelpoKey(VK_RETURN);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(0, driver.Unexpected());
+}
+
 TEST(UnpackWindow, ListMarkAndExtractZipMembers)
 {
     TempDir dir;
@@ -268,22 +294,8 @@ TEST(UnpackWindow, ListMarkAndExtractZipMembers)
     EXPECT_EQ(temporaries, CountTemporaryDirectories());
     EXPECT_EQ("<missing>", ReadAll(box + "\\$UNPACK.LST"));
 
-    {   // Home marks everything, Enter in the list extracts it.
-        DialogDriver driver;
-        driver.ThenSteps([&](HWND dialog, int step) {
-            if (step == 0) {
-                SetFocus(GetDlgItem(dialog, IDC_UNPACK_LIST));
-                PressKey(dialog, VK_HOME);
-                return false;
-            }
-            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_UNPACK_EXTRACT)));
-            PressKey(dialog, VK_RETURN);
-            return true;
-        });
-        driver.Then([&](HWND dialog) { SetDestination(dialog, out2); });
-        KelpoKey(VK_RETURN);    // Enter on a .ZIP file opens its list as U does
-        EXPECT_TRUE(driver.Done());
-    }
+    // Enter on a .ZIP file opens its list as U does; Home marks everything, Enter extracts it.
+    EnterMarkAndUnpack(0, VK_HOME, out2);
     EXPECT_EQ(280u, ReadAll(out2 + "\\" + japanese).size());
     EXPECT_EQ(600u, ReadAll(out2 + "\\" + folderMember).size());
 
@@ -706,43 +718,15 @@ TEST(UnpackWindow, ShiftJisNamesOfAnOldLzhAreListedAndWritten)
     }
 
     CursorOn("old.lzh");
-    {   // The member whose name holds 0x5C alone, then everything.
-        DialogDriver driver;
-        driver.ThenSteps([&](HWND dialog, int step) {
-            if (step == 0) {
-                EXPECT_EQ("old.lzh", ReadDialog(dialog).Find(IDC_UNPACK_NAME)->text);
-                EXPECT_EQ(3, (int)SendDlgItemMessageA(dialog, IDC_UNPACK_LIST, LB_GETCOUNT, 0, 0));
-                SetFocus(GetDlgItem(dialog, IDC_UNPACK_LIST));
-                SendDlgItemMessageA(dialog, IDC_UNPACK_LIST, LB_SETCURSEL, 1, 0);
-                PressKey(dialog, VK_SPACE);
-                return false;
-            }
-            PressKey(dialog, VK_RETURN);
-            return true;
-        });
-        driver.Then([&](HWND dialog) { SetDestination(dialog, one); });
-        KelpoKey(VK_RETURN);
-        EXPECT_TRUE(driver.Done());
-        EXPECT_EQ(0, driver.Unexpected());
-    }
+    // The member whose name holds 0x5C alone, then everything.
+    EnterMarkAndUnpack(1, VK_SPACE, one, [](HWND dialog) {
+        EXPECT_EQ("old.lzh", ReadDialog(dialog).Find(IDC_UNPACK_NAME)->text);
+        EXPECT_EQ(3, (int)SendDlgItemMessageA(dialog, IDC_UNPACK_LIST, LB_GETCOUNT, 0, 0));
+    });
     EXPECT_EQ("table\r\n", ReadAll(one + "\\" + folderMember));
     EXPECT_EQ("<missing>", ReadAll(one + "\\" + japanese));
     EXPECT_EQ("<missing>", ReadAll(one + "\\" + kana));
-    {
-        DialogDriver driver;
-        driver.ThenSteps([&](HWND dialog, int step) {
-            if (step == 0) {
-                SetFocus(GetDlgItem(dialog, IDC_UNPACK_LIST));
-                PressKey(dialog, VK_HOME);
-                return false;
-            }
-            PressKey(dialog, VK_RETURN);
-            return true;
-        });
-        driver.Then([&](HWND dialog) { SetDestination(dialog, all); });
-        KelpoKey(VK_RETURN);
-        EXPECT_TRUE(driver.Done());
-    }
+    EnterMarkAndUnpack(0, VK_HOME, all);
     EXPECT_EQ(std::string(300, 'j'), ReadAll(all + "\\" + japanese));
     EXPECT_EQ("table\r\n", ReadAll(all + "\\" + folderMember));
     EXPECT_EQ(70000u, ReadAll(all + "\\" + kana).size());
