@@ -536,6 +536,42 @@ static bool Holds(const std::vector<std::string> &names, const std::string &name
     return false;
 }
 
+// The dialog's extraction called directly: some members by name, or with every listed member
+// marked the whole archive, also the members a listing cut short did not show.
+TEST(ArchiverLibraries, ExtractMembersByNameOrWhole)
+{
+    TempDir dir;
+    std::string zip = dir.Full("jp.zip"), temporary = dir.MakeDir("tmp");
+    WriteBytes(zip, JapaneseZip, sizeof JapaneseZip);
+    LoadArchivers();
+    lstrcpynA(CurrentPath, dir.path.c_str(), PATH_BUFFER);
+    std::vector<MemberRecord> r = MemberRecords(ARC_ZIP, zip);
+    ASSERT_EQ(4u, r.size());
+    const BYTE second[] = {0, 1};
+    const struct {
+        const BYTE *marks;
+        int listed;                 // records handed over, as if the listing had stopped there
+        bool hello, japanese, table;
+    } cases[] = {
+        {second, 2, false, true, false},
+        {NULL, 2, true, true, true},
+        {NULL, 4, true, true, true},
+    };
+    int n = 0;
+    for (const auto &c : cases) {
+        std::string out = dir.MakeDir("out" + std::to_string(n++));
+        EXPECT_EQ(0, ExtractMembers(NULL, ARC_ZIP, zip.c_str(), out.c_str(), temporary.c_str(), r.data(), c.marks,
+                                    c.listed));
+        EXPECT_EQ(c.hello, ReadAll(out + "\\hello.txt") != "<missing>") << n;
+        EXPECT_EQ(c.japanese, ReadAll(out + "\\" + japanese).size() == 280u) << n;
+        EXPECT_EQ(c.table, ReadAll(out + "\\" + folderMember).size() == 600u) << n;
+        EXPECT_EQ("<missing>", ReadAll(temporary + "\\$UNPACK.LST"));
+    }
+    EXPECT_EQ(UNPACK_NO_RESPONSE_FILE, ExtractMembers(NULL, ARC_ZIP, zip.c_str(), dir.path.c_str(),
+                                                      dir.Full("gone").c_str(), r.data(), NULL, 4));
+    FreeArchivers();
+}
+
 TEST(Pack, CursorEntryAndDirectoryArePackedWithoutAResponseFileLeft)
 {
     TempDir dir;
