@@ -29,22 +29,18 @@ const struct {
     DWORD size;
     Content content;
 } groups[] = {
-    {4, 10u << 20, TEXT},
-    {4, 8u << 20, RANDOM},
-    {16, 1u << 20, MIXED},
-    {160, 64u << 10, MIXED},
-    {400, 4u << 10, MIXED},
+    {4, 10u << 20, TEXT}, {4, 8u << 20, RANDOM}, {16, 1u << 20, MIXED}, {160, 64u << 10, MIXED}, {400, 4u << 10, MIXED},
 };
 
 struct SourceFile {
-    std::string name;   // relative, backslashes
+    std::string name;  // relative, backslashes
     std::string data;
 };
 
 std::string MakeData(DWORD size, bool text, unsigned seed)
 {
-    static const char *const words[] = {"archive", "member", "directory", "unpack", "file", "header",
-                                        "listing", "cursor", "pack", "dialog", "screen", "name"};
+    static const char *const words[] = {"archive", "member", "directory", "unpack", "file",   "header",
+                                        "listing", "cursor", "pack",      "dialog", "screen", "name"};
     std::string data;
     data.reserve(size);
     while (data.size() < size) {
@@ -206,7 +202,7 @@ void Measure(const char *title, int library, const std::string &archive, const s
         printf("  ratio program / library (best of %d): %.3f\n", ROUNDS, bestProgram / bestLibrary);
 }
 
-} // namespace
+}  // namespace
 
 int main()
 {

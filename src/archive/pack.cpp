@@ -37,9 +37,9 @@ bool FixPackArchiveName(const char *typed, char *fixed, size_t size)
 static struct {
     char *name;
     char *destination;
-    WNDPROC previous;           // the name field's own procedure while Up and Down walk the history
+    WNDPROC previous;  // the name field's own procedure while Up and Down walk the history
     int historyAt;
-    char typed[PATH_BUFFER];    // the name typed before the walk started
+    char typed[PATH_BUFFER];  // the name typed before the walk started
 } pack;
 
 static void OnPackInit(HWND dialog)

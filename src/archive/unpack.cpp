@@ -163,8 +163,7 @@ static INT_PTR CALLBACK DestinationProc(HWND dialog, UINT message, WPARAM wParam
                 EndDialog(dialog, 1);
         } else if (LOWORD(wParam) == IDC_UNPACK_DEST_TREE) {
             BrowseDestinationCombo(dialog, IDC_UNPACK_DEST_PATH);
-        }
-        else if (LOWORD(wParam) == IDCANCEL)
+        } else if (LOWORD(wParam) == IDCANCEL)
             EndDialog(dialog, 0);
         return TRUE;
     }

@@ -164,8 +164,8 @@ void PushHistory(char (*history)[INPUT_HISTORY_ITEM], const char *text)
     strcpy(history[0], item);
 }
 
-static void ShowHistoryEntry(HWND dialog, int id, char (*history)[INPUT_HISTORY_ITEM], int *at, int next,
-                             char *edited, int editedSize)
+static void ShowHistoryEntry(HWND dialog, int id, char (*history)[INPUT_HISTORY_ITEM], int *at, int next, char *edited,
+                             int editedSize)
 {
     if (*at < 0)
         GetDlgItemTextA(dialog, id, edited, editedSize);
