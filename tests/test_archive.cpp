@@ -1,6 +1,7 @@
 // The archiver binding (the ZIP listing read column by column, both libraries loaded by name)
 // and the unpack dialogs driven through the real main window.
 #include <gtest/gtest.h>
+#include <functional>
 #include <string>
 #include <vector>
 #include <stdio.h>
@@ -164,7 +165,7 @@ TEST(ArchiverLibraries, BothLibrariesListTheirMembers)
     EXPECT_EQ(13u, r[1].originalSize);
 
     std::string bad = dir.Full("corrupt.zip");
-    WriteBytes(bad, CorruptZip, sizeof CorruptZip);
+    WriteBytes(bad, JapaneseZip, CorruptZipBytes);
     EXPECT_FALSE(ArcCheckArchive(ARC_ZIP, bad.c_str(), 0));
     char error[32];
     FormatArchiverError(ARC_ZIP, 0x8005, error);
@@ -227,6 +228,31 @@ static void SetDestination(HWND dialog, const std::string &path)
     PressButton(dialog, IDOK);
 }
 
+// Enter on the cursor's archive; in its list the key (Space or Home) on item, then Enter
+// extracts the marked members into destination. check sees the list first.
+static void EnterMarkAndUnpack(int item, UINT key, const std::string &destination,
+                               std::function<void(HWND)> check = nullptr)
+{
+    DialogDriver driver;
+    driver.ThenSteps([&](HWND dialog, int step) {
+        if (step == 0) {
+            if (check)
+                check(dialog);
+            SetFocus(GetDlgItem(dialog, IDC_UNPACK_LIST));
+            SendDlgItemMessageA(dialog, IDC_UNPACK_LIST, LB_SETCURSEL, item, 0);
+            PressKey(dialog, key);
+            return false;
+        }
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_UNPACK_EXTRACT)));
+        PressKey(dialog, VK_RETURN);
+        return true;
+    });
+    driver.Then([&](HWND dialog) { SetDestination(dialog, destination); });
+    KelpoKey(VK_RETURN);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(0, driver.Unexpected());
+}
+
 TEST(UnpackWindow, ListMarkAndExtractZipMembers)
 {
     TempDir dir;
@@ -268,22 +294,8 @@ TEST(UnpackWindow, ListMarkAndExtractZipMembers)
     EXPECT_EQ(temporaries, CountTemporaryDirectories());
     EXPECT_EQ("<missing>", ReadAll(box + "\\$UNPACK.LST"));
 
-    {   // Home marks everything, Enter in the list extracts it.
-        DialogDriver driver;
-        driver.ThenSteps([&](HWND dialog, int step) {
-            if (step == 0) {
-                SetFocus(GetDlgItem(dialog, IDC_UNPACK_LIST));
-                PressKey(dialog, VK_HOME);
-                return false;
-            }
-            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_UNPACK_EXTRACT)));
-            PressKey(dialog, VK_RETURN);
-            return true;
-        });
-        driver.Then([&](HWND dialog) { SetDestination(dialog, out2); });
-        KelpoKey(VK_RETURN);    // Enter on a .ZIP file opens its list as U does
-        EXPECT_TRUE(driver.Done());
-    }
+    // Enter on a .ZIP file opens its list as U does; Home marks everything, Enter extracts it.
+    EnterMarkAndUnpack(0, VK_HOME, out2);
     EXPECT_EQ(280u, ReadAll(out2 + "\\" + japanese).size());
     EXPECT_EQ(600u, ReadAll(out2 + "\\" + folderMember).size());
 
@@ -315,6 +327,7 @@ TEST(UnpackWindow, UnsafeCorruptAndMissing)
     TempDir dir;
     std::string box = dir.MakeDir("box"), out = dir.MakeDir("out");
     WriteBytes(box + "\\escape.zip", EscapeZip, sizeof EscapeZip);
+    int temporaries = CountTemporaryDirectories();
     ASSERT_TRUE(KelpoStart("Kelpo.EXE " + box));
     CursorOn("escape.zip");
     {
@@ -335,9 +348,10 @@ TEST(UnpackWindow, UnsafeCorruptAndMissing)
     }
     EXPECT_EQ("fine", ReadAll(out + "\\ok.txt"));
     EXPECT_EQ("<missing>", ReadAll(dir.Full("escaped.txt")));
+    EXPECT_EQ(temporaries, CountTemporaryDirectories());
     KelpoStop();
 
-    WriteBytes(box + "\\escape.zip", CorruptZip, sizeof CorruptZip);
+    WriteBytes(box + "\\escape.zip", JapaneseZip, CorruptZipBytes);
     ASSERT_TRUE(KelpoStart("Kelpo.EXE " + box));
     CursorOn("escape.zip");
     {
@@ -439,43 +453,6 @@ TEST(UnpackWindow, ViewAnLzhMemberAndUnpackMarkedArchivesOfBothKinds)
     OpenExtractedMember = savedOpen;
 }
 
-static void Put16(std::string &s, unsigned v)
-{
-    s += (char)(v & 0xFF);
-    s += (char)(v >> 8 & 0xFF);
-}
-static void Put32(std::string &s, unsigned v)
-{
-    Put16(s, v & 0xFFFF);
-    Put16(s, v >> 16);
-}
-
-// A ZIP archive of empty stored members (CRC 0) with the given names.
-static std::string EmptyMembersZip(const std::vector<std::string> &names)
-{
-    std::string body, directory;
-    for (const std::string &name : names) {
-        unsigned offset = (unsigned)body.size();
-        Put32(body, 0x04034b50);
-        Put16(body, 20); Put16(body, 0); Put16(body, 0); Put16(body, 0); Put16(body, 0x5821);
-        Put32(body, 0); Put32(body, 0); Put32(body, 0);
-        Put16(body, (unsigned)name.size()); Put16(body, 0);
-        body += name;
-        Put32(directory, 0x02014b50);
-        Put16(directory, 20); Put16(directory, 20); Put16(directory, 0); Put16(directory, 0); Put16(directory, 0);
-        Put16(directory, 0x5821);
-        Put32(directory, 0); Put32(directory, 0); Put32(directory, 0);
-        Put16(directory, (unsigned)name.size()); Put16(directory, 0); Put16(directory, 0); Put16(directory, 0);
-        Put16(directory, 0); Put32(directory, 0x20); Put32(directory, offset);
-        directory += name;
-    }
-    std::string end;
-    Put32(end, 0x06054b50);
-    Put16(end, 0); Put16(end, 0); Put16(end, (unsigned)names.size()); Put16(end, (unsigned)names.size());
-    Put32(end, (unsigned)directory.size()); Put32(end, (unsigned)body.size()); Put16(end, 0);
-    return body + directory + end;
-}
-
 TEST(ArchiverLibraries, AListingLongerThanTheFirstBufferIsReadWhole)
 {
     std::vector<std::string> names;
@@ -530,17 +507,69 @@ TEST(Pack, ArchiveNamesGetTheLzhExtension)
     }
 }
 
+static std::vector<MemberRecord> MemberRecords(int library, const std::string &path)
+{
+    std::vector<MemberRecord> records;
+    HANDLE archive = ArcOpenArchive(library, NULL, path.c_str(), 1);
+    if (!archive)
+        return records;
+    MemberRecord r;
+    for (int found = ArcFindFirst(library, archive, "*.*", &r); found == 0; found = ArcFindNext(library, archive, &r))
+        records.push_back(r);
+    ArcCloseArchive(library, archive);
+    return records;
+}
+
 static std::vector<std::string> MemberNames(int library, const std::string &path)
 {
     std::vector<std::string> names;
-    HANDLE archive = ArcOpenArchive(library, NULL, path.c_str(), 1);
-    if (!archive)
-        return names;
-    MemberRecord r;
-    for (int found = ArcFindFirst(library, archive, "*.*", &r); found == 0; found = ArcFindNext(library, archive, &r))
+    for (const MemberRecord &r : MemberRecords(library, path))
         names.push_back(r.name);
-    ArcCloseArchive(library, archive);
     return names;
+}
+
+static bool Holds(const std::vector<std::string> &names, const std::string &name)
+{
+    for (const std::string &n : names)
+        if (n == name)
+            return true;
+    return false;
+}
+
+// The dialog's extraction called directly: some members by name, or with every listed member
+// marked the whole archive, also the members a listing cut short did not show.
+TEST(ArchiverLibraries, ExtractMembersByNameOrWhole)
+{
+    TempDir dir;
+    std::string zip = dir.Full("jp.zip"), temporary = dir.MakeDir("tmp");
+    WriteBytes(zip, JapaneseZip, sizeof JapaneseZip);
+    LoadArchivers();
+    lstrcpynA(CurrentPath, dir.path.c_str(), PATH_BUFFER);
+    std::vector<MemberRecord> r = MemberRecords(ARC_ZIP, zip);
+    ASSERT_EQ(4u, r.size());
+    const BYTE second[] = {0, 1};
+    const struct {
+        const BYTE *marks;
+        int listed;                 // records handed over, as if the listing had stopped there
+        bool hello, japanese, table;
+    } cases[] = {
+        {second, 2, false, true, false},
+        {NULL, 2, true, true, true},
+        {NULL, 4, true, true, true},
+    };
+    int n = 0;
+    for (const auto &c : cases) {
+        std::string out = dir.MakeDir("out" + std::to_string(n++));
+        EXPECT_EQ(0, ExtractMembers(NULL, ARC_ZIP, zip.c_str(), out.c_str(), temporary.c_str(), r.data(), c.marks,
+                                    c.listed));
+        EXPECT_EQ(c.hello, ReadAll(out + "\\hello.txt") != "<missing>") << n;
+        EXPECT_EQ(c.japanese, ReadAll(out + "\\" + japanese).size() == 280u) << n;
+        EXPECT_EQ(c.table, ReadAll(out + "\\" + folderMember).size() == 600u) << n;
+        EXPECT_EQ("<missing>", ReadAll(temporary + "\\$UNPACK.LST"));
+    }
+    EXPECT_EQ(UNPACK_NO_RESPONSE_FILE, ExtractMembers(NULL, ARC_ZIP, zip.c_str(), dir.path.c_str(),
+                                                      dir.Full("gone").c_str(), r.data(), NULL, 4));
+    FreeArchivers();
 }
 
 TEST(Pack, CursorEntryAndDirectoryArePackedWithoutAResponseFileLeft)
@@ -598,5 +627,145 @@ TEST(Pack, CursorEntryAndDirectoryArePackedWithoutAResponseFileLeft)
         found = found || name == "sub\\b.txt";
     EXPECT_TRUE(found) << names.size();
     EXPECT_EQ("<missing>", ReadAll(box + "\\$PACK.LST"));
+    KelpoStop();
+}
+
+// Up and Down walk the archive-name history; move mode deletes exactly the sources the archive
+// holds (a file held open without sharing cannot be read, so it stays, and its directory too);
+// the key bar, shifted when the dialog opened, is plain again afterwards.
+TEST(Pack, MoveModeWalksTheNameHistoryAndRemovesOnlyWhatTheArchiveHolds)
+{
+    TempDir dir;
+    std::string box = dir.MakeDir("box");
+    dir.MakeFile("box\\a.txt", "alpha");
+    dir.MakeFile("box\\b.txt", "bravo");
+    dir.MakeFile("box\\keep.txt", "kept");
+    dir.MakeDir("box\\sub");
+    dir.MakeFile("box\\sub\\c.txt", "charlie");
+    std::string heldPath = dir.MakeFile("box\\sub\\held.txt", "held");
+    HANDLE held = CreateFileA(heldPath.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_TRUE(held != INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(KelpoStart("Kelpo.EXE " + box));
+    BYTE dirmark = Settings.dirmark;
+    Settings.dirmark = 1;
+    PushHistory(PackHistory, "older.lzh");
+    PushHistory(PackHistory, "newer.lzh");
+    for (const char *name : {"a.txt", "b.txt", "sub"})
+        ToggleMark(FindPositionByName(name));
+    RepaintGrid(g_mainWnd);
+    KelpoPump();
+    const int bar = Settings.disprow + 8;
+    const std::string plain = KelpoLine(bar);
+    KelpoHoldKey(VK_SHIFT, true);
+    ASSERT_NE(plain, KelpoLine(bar));
+    {
+        static const struct {
+            UINT key;
+            const char *shown;      // the name field after the key
+        } walk[] = {
+            {VK_DOWN, "newer.lzh"}, {VK_DOWN, "older.lzh"}, {VK_DOWN, "older.lzh"},
+            {VK_UP, "newer.lzh"},   {VK_UP, "moved"},       {VK_UP, "moved"},
+        };
+        DialogDriver driver;
+        driver.ThenSteps([&](HWND dialog, int step) {
+            char text[PATH_BUFFER];
+            GetDlgItemTextA(dialog, IDC_PACK_NAME, text, sizeof text);
+            if (step == 0) {
+                SetDlgItemTextA(dialog, IDC_PACK_NAME, "moved");
+                SetFocus(GetDlgItem(dialog, IDC_PACK_NAME));
+            } else {
+                EXPECT_STREQ(walk[step - 1].shown, text) << "after key " << step;
+            }
+            if (step < (int)(sizeof walk / sizeof walk[0])) {
+                PressKey(dialog, walk[step].key);
+                return false;
+            }
+            CheckRadioButton(dialog, IDC_PACK_ADD, IDC_PACK_MOVE, IDC_PACK_MOVE);
+            PressButton(dialog, IDOK);
+            return true;
+        });
+        driver.Then([&](HWND dialog) {
+            std::string text = g_messageDialog.text ? g_messageDialog.text : "";
+            EXPECT_EQ(0u, text.find("Unlha32 Error=")) << text;
+            PressButton(dialog, IDOK);
+        });
+        KelpoType("p");
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(0, driver.Unexpected());
+    }
+    EXPECT_EQ(plain, KelpoLine(bar));
+    EXPECT_EQ('M', Settings.packmode);
+    EXPECT_STREQ("moved.lzh", PackHistory[0]);
+    CloseHandle(held);
+    std::vector<std::string> names = MemberNames(ARC_LZH, box + "\\moved.lzh");
+    EXPECT_TRUE(Holds(names, "a.txt"));
+    EXPECT_TRUE(Holds(names, "sub\\c.txt"));
+    EXPECT_FALSE(Holds(names, "sub\\held.txt"));
+    for (const char *source : {"a.txt", "b.txt", "keep.txt", "sub\\c.txt", "sub\\held.txt"}) {
+        bool left = ReadAll(box + "\\" + source) != "<missing>";
+        EXPECT_NE(Holds(names, source), left) << source;
+    }
+    EXPECT_EQ("kept", ReadAll(box + "\\keep.txt"));
+    EXPECT_EQ("<missing>", ReadAll(box + "\\$PACK.LST"));
+    Settings.dirmark = dirmark;
+    KelpoStop();
+}
+
+static const char kana[] = "\xb6\xc0\xb6\xc5.TXT";
+
+// Level-0 headers with Shift-JIS paths, one of them with 0x5C as a second byte, as the MS-DOS
+// archivers wrote them.
+static std::string OldJapaneseLzh()
+{
+    const unsigned date = (1996 - 1980) << 9 | 7 << 5 | 15, time = 10 << 11 | 30 << 5 | 10;
+    return Level0Lzh({{japanese, std::string(300, 'j'), date, time},
+                      {folderMember, "table\r\n", date, time + 1},
+                      {kana, std::string(70000, 'k'), date + 1, time}});
+}
+
+TEST(UnpackWindow, ShiftJisNamesOfAnOldLzhAreListedAndWritten)
+{
+    TempDir dir;
+    std::string box = dir.MakeDir("box"), one = dir.MakeDir("one"), all = dir.MakeDir("all");
+    std::string lzh = OldJapaneseLzh();
+    WriteBytes(box + "\\old.lzh", (const unsigned char *)lzh.data(), lzh.size());
+    int temporaries = CountTemporaryDirectories();
+    ASSERT_TRUE(KelpoStart("Kelpo.EXE " + box));
+
+    std::vector<MemberRecord> r = MemberRecords(ARC_LZH, box + "\\old.lzh");
+    ASSERT_EQ(3u, r.size());
+    const struct {
+        const char *name;
+        DWORD size;
+        const char *when;
+    } listed[] = {
+        {japanese, 300, " 1996-07-15 10:30:20 "},
+        {folderMember, 7, " 1996-07-15 10:30:22 "},
+        {kana, 70000, " 1996-07-16 10:30:20 "},
+    };
+    for (int i = 0; i < 3; i++) {
+        EXPECT_STREQ(listed[i].name, r[i].name);
+        EXPECT_EQ(listed[i].size, r[i].originalSize);
+        char details[MEMBER_DETAILS_BUFFER], size[16];
+        FormatMemberDetails(ARC_LZH, &r[i], details, sizeof details);
+        snprintf(size, sizeof size, "%9lu", (unsigned long)listed[i].size);
+        EXPECT_EQ(0u, std::string(details).find(size)) << details;
+        EXPECT_NE(std::string::npos, std::string(details).find(listed[i].when)) << details;
+    }
+
+    CursorOn("old.lzh");
+    // The member whose name holds 0x5C alone, then everything.
+    EnterMarkAndUnpack(1, VK_SPACE, one, [](HWND dialog) {
+        EXPECT_EQ("old.lzh", ReadDialog(dialog).Find(IDC_UNPACK_NAME)->text);
+        EXPECT_EQ(3, (int)SendDlgItemMessageA(dialog, IDC_UNPACK_LIST, LB_GETCOUNT, 0, 0));
+    });
+    EXPECT_EQ("table\r\n", ReadAll(one + "\\" + folderMember));
+    EXPECT_EQ("<missing>", ReadAll(one + "\\" + japanese));
+    EXPECT_EQ("<missing>", ReadAll(one + "\\" + kana));
+    EnterMarkAndUnpack(0, VK_HOME, all);
+    EXPECT_EQ(std::string(300, 'j'), ReadAll(all + "\\" + japanese));
+    EXPECT_EQ("table\r\n", ReadAll(all + "\\" + folderMember));
+    EXPECT_EQ(70000u, ReadAll(all + "\\" + kana).size());
+    EXPECT_EQ(temporaries, CountTemporaryDirectories());
     KelpoStop();
 }

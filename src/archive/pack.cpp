@@ -1,6 +1,9 @@
 #include "archive/pack.h"
 #include "archive/archiver.h"
+#include "archive/unpack.h"
+#include "screen/keybar.h"
 #include "screen/repaint.h"
+#include "base/commands.h"
 #include "base/globals.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
@@ -34,6 +37,9 @@ bool FixPackArchiveName(const char *typed, char *fixed, size_t size)
 static struct {
     char *name;
     char *destination;
+    WNDPROC previous;  // the name field's own procedure while Up and Down walk the history
+    int historyAt;
+    char typed[PATH_BUFFER];  // the name typed before the walk started
 } pack;
 
 static void OnPackInit(HWND dialog)
@@ -41,6 +47,8 @@ static void OnPackInit(HWND dialog)
     CenterOnMainWindow(dialog);
     SendDlgItemMessageA(dialog, IDC_PACK_NAME, EM_LIMITTEXT, PACK_NAME_MAX, 0);
     SetDlgItemTextA(dialog, IDC_PACK_NAME, pack.name);
+    pack.historyAt = -1;
+    pack.previous = SubclassControl(dialog, IDC_PACK_NAME, ArrowKeyForwarder);
     PushPathHistory(pack.destination);
     SendDlgItemMessageA(dialog, IDC_PACK_PATH, CB_LIMITTEXT, PACK_TEXT_MAX, 0);
     FillPathCombo(dialog);
@@ -49,6 +57,13 @@ static void OnPackInit(HWND dialog)
         Settings.packmode = 'U';
     int button = Settings.packmode == 'A' ? IDC_PACK_ADD : Settings.packmode == 'M' ? IDC_PACK_MOVE : IDC_PACK_UPDATE;
     CheckRadioButton(dialog, IDC_PACK_ADD, IDC_PACK_MOVE, button);
+}
+
+static void EndPackDialog(HWND dialog, int result)
+{
+    RestoreControl(dialog, IDC_PACK_NAME, pack.previous);
+    pack.previous = NULL;
+    EndDialog(dialog, result);
 }
 
 static void OnPackOk(HWND dialog)
@@ -62,45 +77,38 @@ static void OnPackOk(HWND dialog)
     if (!FixPackArchiveName(typed, fixed, sizeof fixed) &&
         MessageDialog(dialog, "拡張子は LZH のみ有効です\n拡張子を変更します", caption, 65) != IDOK)
         return;
-    char destination[PATH_BUFFER];
-    GetDlgItemTextA(dialog, IDC_PACK_PATH, destination, PACK_TEXT_MAX + 1);
-    ExpandDriveEntry(destination);
-    if (destination[0] == '\0' || destination[1] != ':') {
-        MessageDialog(dialog, "正しいﾄﾞﾗｲﾌﾞ名を入力してください", caption, 48);
+    PushHistory(PackHistory, fixed);
+    if (!ReadDestinationCombo(dialog, IDC_PACK_PATH, caption, pack.destination))
         return;
-    }
     lstrcpynA(pack.name, fixed, PATH_BUFFER);
-    PushHistory(PackHistory, pack.name);
-    lstrcpynA(pack.destination, destination, PATH_BUFFER);
-    PushPathHistory(pack.destination);
     Settings.packmode = IsDlgButtonChecked(dialog, IDC_PACK_ADD) ? 'A' : IsDlgButtonChecked(dialog, IDC_PACK_MOVE) ? 'M' : 'U';
-    EndDialog(dialog, 1);
+    EndPackDialog(dialog, 1);
 }
 
-static void OnPackTree(HWND dialog)
-{
-    char path[PATH_BUFFER];
-    GetDlgItemTextA(dialog, IDC_PACK_PATH, path, PACK_TEXT_MAX + 1);
-    if (OpenDirectoryTree(dialog, path))
-        SetDlgItemTextA(dialog, IDC_PACK_PATH, path);
-}
-
-static INT_PTR CALLBACK PackProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+static INT_PTR CALLBACK PackProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
         OnPackInit(dialog);
         return TRUE;
+    case WM_FORWARDED_KEY:
+        if (wParam == WM_KEYDOWN) {
+            WalkInputHistory(dialog, IDC_PACK_NAME, PackHistory, (UINT)lParam, &pack.historyAt, pack.typed,
+                             sizeof pack.typed);
+            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 1);
+            return TRUE;
+        }
+        return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
             OnPackOk(dialog);
             return TRUE;
         case IDC_PACK_TREE:
-            OnPackTree(dialog);
+            BrowseDestinationCombo(dialog, IDC_PACK_PATH);
             return TRUE;
         case IDCANCEL:
-            EndDialog(dialog, 0);
+            EndPackDialog(dialog, 0);
             return TRUE;
         }
         return FALSE;
@@ -154,7 +162,9 @@ void PackCommand(HWND hwnd)
     lstrcpynA(CursorName, name, PATH_BUFFER);
     lstrcpynA(destination, CurrentPath, sizeof destination);
     StripBackslash(destination);
-    if (!RunPackDialog(hwnd, name, destination))
+    int chosen = RunPackDialog(hwnd, name, destination);
+    RedrawPlainKeyBar(hwnd);
+    if (!chosen)
         return;
     SetCurrentDirectoryA(CurrentPath);
     char temporary[PATH_BUFFER], directory[PATH_BUFFER], list[PATH_BUFFER];

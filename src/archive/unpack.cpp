@@ -12,6 +12,7 @@
 #include "ui/msgdlg.h"
 #include "tree/pathhistory.h"
 #include "tree/tree.h"
+#include "fileops/delete.h"
 #include "archive_ids.h"
 #include <shellapi.h>
 #include <stdio.h>
@@ -53,28 +54,68 @@ static void ReportError(HWND owner, int library, int code)
     MessageDialog(owner, text, caption, 16);
 }
 
-// Removes directory and everything below it.
-static void RemoveTree(const char *directory)
+bool CreateUnpackTemporary(char *directory, size_t size)
 {
-    char pattern[MAX_PATH + 4];
-    snprintf(pattern, sizeof pattern, "%s\\*", directory);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!strcmp(found.cFileName, ".") || !strcmp(found.cFileName, ".."))
-                continue;
-            char path[MAX_PATH + 4];
-            snprintf(path, sizeof path, "%s\\%s", directory, found.cFileName);
-            SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+    char parent[PATH_BUFFER];
+    if (!GetTempPathA(sizeof parent, parent) || size < MAX_PATH || !GetTempFileNameA(parent, "KLP", 0, directory))
+        return false;
+    DeleteFileA(directory);
+    SECURITY_ATTRIBUTES security = {sizeof security, NULL, TRUE};
+    return CreateDirectoryA(directory, &security) != 0;
+}
+
+void RemoveUnpackTemporary(const char *directory)
+{
+    SetCurrentDirectoryA(CurrentPath);
+    DeleteConfirm = 0;
+    AbortFlag = 0;
+    DeleteTree(directory);
+    AbortFlag = 0;
+}
+
+// Runs command through the freshly loaded library from the directory of the file list.
+static int RunArchiverCommand(HWND owner, int library, const char *command)
+{
+    SetCurrentDirectoryA(CurrentPath);
+    ReloadArchiver(library);
+    char output[OUTPUT_BUFFER];
+    output[0] = '\0';
+    return ArcCommand(library, owner, command, output, sizeof output);
+}
+
+int ExtractMembers(HWND owner, int library, const char *archive, const char *destination, const char *temporary,
+                   const MemberRecord *records, const BYTE *marks, int count)
+{
+    char response[PATH_BUFFER], shortResponse[PATH_BUFFER], target[PATH_BUFFER];
+    snprintf(response, sizeof response, "%s\\$UNPACK.LST", temporary);
+    FILE *file = fopen(response, "wb");
+    if (!file)
+        return UNPACK_NO_RESPONSE_FILE;
+    if (!GetShortPathNameA(response, shortResponse, sizeof shortResponse))
+        lstrcpynA(shortResponse, response, sizeof shortResponse);
+    lstrcpynA(target, destination, sizeof target);
+    AppendBackslash(target);
+    fprintf(file, library == ARC_LZH ? "X -x1a1 \"%s\" \"%s\"\r\n" : "-x \"%s\" \"%s\"\r\n", archive, target);
+    int marked = 0;
+    for (int i = 0; i < count; i++)
+        marked += !marks || marks[i];
+    // Every member asked for: one wildcard. The libraries match each name against every member,
+    // which grows with the square of the count, and a listing cut short or a name cut to the
+    // record's field would miss members that the wildcard still finds.
+    if (marked == count)
+        fputs("\"*.*\"\r\n", file);
+    else
+        for (int i = 0; i < count; i++)
+            if (marks[i])
+                fprintf(file, "\"%s\"\r\n", records[i].name);
+    int result = UNPACK_NO_RESPONSE_FILE;
+    if (fclose(file) == 0) {
+        char command[PATH_BUFFER + 2];
+        snprintf(command, sizeof command, "@%s", shortResponse);
+        result = RunArchiverCommand(owner, library, command);
     }
-    RemoveDirectoryA(directory);
+    DeleteFileA(response);
+    return result;
 }
 
 // ---- destination dialog ----
@@ -88,26 +129,26 @@ static void OnDestinationInit(HWND dialog)
     SendDlgItemMessageA(dialog, IDC_UNPACK_DEST_PATH, CB_SETCURSEL, 0, 0);
 }
 
-static void OnDestinationOk(HWND dialog)
+bool ReadDestinationCombo(HWND dialog, int id, const char *title, char *destination)
 {
     char text[PATH_BUFFER];
-    GetDlgItemTextA(dialog, IDC_UNPACK_DEST_PATH, text, DESTINATION_MAX + 1);
+    GetDlgItemTextA(dialog, id, text, DESTINATION_MAX + 1);
     ExpandDriveEntry(text);
     if (text[0] == '\0' || text[1] != ':') {
-        MessageDialog(dialog, "正しいﾄﾞﾗｲﾌﾞ名を入力してください", caption, 48);
-        return;
+        MessageDialog(dialog, "正しいﾄﾞﾗｲﾌﾞ名を入力してください", title, 48);
+        return false;
     }
-    lstrcpynA(UnpackDestination, text, DESTINATION_MAX + 1);
-    PushPathHistory(UnpackDestination);
-    EndDialog(dialog, 1);
+    lstrcpynA(destination, text, DESTINATION_MAX + 1);
+    PushPathHistory(destination);
+    return true;
 }
 
-static void OnDestinationTree(HWND dialog)
+void BrowseDestinationCombo(HWND dialog, int id)
 {
     char path[PATH_BUFFER];
-    GetDlgItemTextA(dialog, IDC_UNPACK_DEST_PATH, path, DESTINATION_MAX + 1);
+    GetDlgItemTextA(dialog, id, path, DESTINATION_MAX + 1);
     if (OpenDirectoryTree(dialog, path))
-        SetDlgItemTextA(dialog, IDC_UNPACK_DEST_PATH, path);
+        SetDlgItemTextA(dialog, id, path);
 }
 
 static INT_PTR CALLBACK DestinationProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -117,11 +158,12 @@ static INT_PTR CALLBACK DestinationProc(HWND dialog, UINT message, WPARAM wParam
         OnDestinationInit(dialog);
         return TRUE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK)
-            OnDestinationOk(dialog);
-        else if (LOWORD(wParam) == IDC_UNPACK_DEST_TREE)
-            OnDestinationTree(dialog);
-        else if (LOWORD(wParam) == IDCANCEL)
+        if (LOWORD(wParam) == IDOK) {
+            if (ReadDestinationCombo(dialog, IDC_UNPACK_DEST_PATH, caption, UnpackDestination))
+                EndDialog(dialog, 1);
+        } else if (LOWORD(wParam) == IDC_UNPACK_DEST_TREE) {
+            BrowseDestinationCombo(dialog, IDC_UNPACK_DEST_PATH);
+        } else if (LOWORD(wParam) == IDCANCEL)
             EndDialog(dialog, 0);
         return TRUE;
     }
@@ -147,7 +189,6 @@ static struct {
     int charWidth, rowHeight, nameWidth;
     HBRUSH brush;
     char temporary[PATH_BUFFER];
-    char response[PATH_BUFFER];
     bool listedAll;
 } unpack;
 
@@ -172,21 +213,10 @@ static int CurrentMember(HWND dialog)
     return (int)SendDlgItemMessageA(dialog, IDC_UNPACK_LIST, LB_GETITEMDATA, item, 0);
 }
 
-static bool CreateTemporaryDirectory()
-{
-    char directory[PATH_BUFFER];
-    if (!GetTempPathA(sizeof directory, directory) || !GetTempFileNameA(directory, "KLP", 0, unpack.temporary))
-        return false;
-    DeleteFileA(unpack.temporary);
-    SECURITY_ATTRIBUTES security = {sizeof security, NULL, TRUE};
-    return CreateDirectoryA(unpack.temporary, &security) != 0;
-}
-
 static void ReleaseListing()
 {
     if (unpack.temporary[0]) {
-        SetCurrentDirectoryA(CurrentPath);
-        RemoveTree(unpack.temporary);
+        RemoveUnpackTemporary(unpack.temporary);
         unpack.temporary[0] = '\0';
     }
     if (unpack.block) {
@@ -279,7 +309,7 @@ static bool OnListingInit(HWND dialog)
     }
     if (!ListMembers(dialog))
         return false;
-    if (!CreateTemporaryDirectory()) {
+    if (!CreateUnpackTemporary(unpack.temporary, sizeof unpack.temporary)) {
         unpack.temporary[0] = '\0';
         MessageDialog(dialog, "一時ﾃﾞｨﾚｸﾄﾘを作成できません", caption, 16);
         return false;
@@ -288,6 +318,17 @@ static bool OnListingInit(HWND dialog)
     unpack.marked = 0;
     UpdateButtons(dialog);
     return true;
+}
+
+void FormatMemberDetails(int library, const MemberRecord *m, char *details, size_t size)
+{
+    int year = (m->date >> 9) + 1980, month = m->date >> 5 & 15, day = m->date & 31;
+    int hour = m->time >> 11, minute = m->time >> 5 & 63, second = (m->time & 31) * 2;
+    snprintf(details, size,
+             library == ARC_LZH ? "%9lu %9lu %3d.%01d%% %04d-%02d-%02d %2d:%02d:%02d %-4.4s %-5.5s %04lX"
+                                : "%9lu %9lu %3d.%01d%% %04d-%02d-%02d %2d:%02d:%02d %-4.4s %-7.7s %08lX",
+             (unsigned long)m->originalSize, (unsigned long)m->compressedSize, m->ratio / 10, m->ratio % 10, year,
+             month, day, hour, minute, second, m->attribute, m->method, (unsigned long)m->crc);
 }
 
 static void DrawMember(const DRAWITEMSTRUCT *item)
@@ -328,29 +369,15 @@ static void DrawMember(const DRAWITEMSTRUCT *item)
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, focused ? back : color);
     TextOutA(dc, all.left + unpack.charWidth + 1, all.top, m.name, (int)strlen(m.name));
-    char details[160];
-    int year = (m.date >> 9) + 1980, month = m.date >> 5 & 15, day = m.date & 31;
-    int hour = m.time >> 11, minute = m.time >> 5 & 63, second = (m.time & 31) * 2;
-    if (unpack.library == ARC_LZH)
-        snprintf(details, sizeof details, "%9lu %9lu %3d.%01d%% %04d-%02d-%02d %2d:%02d:%02d %-4.4s %-5.5s %04lX",
-                 (unsigned long)m.originalSize, (unsigned long)m.compressedSize, m.ratio / 10, m.ratio % 10, year,
-                 month, day, hour, minute, second, m.attribute, m.method, (unsigned long)m.crc);
-    else
-        snprintf(details, sizeof details, "%9lu %9lu %3d.%01d%% %04d-%02d-%02d %2d:%02d:%02d %-4.4s %-7.7s %08lX",
-                 (unsigned long)m.originalSize, (unsigned long)m.compressedSize, m.ratio / 10, m.ratio % 10, year,
-                 month, day, hour, minute, second, m.attribute, m.method, (unsigned long)m.crc);
+    char details[MEMBER_DETAILS_BUFFER];
+    FormatMemberDetails(unpack.library, &m, details, sizeof details);
     TextOutA(dc, all.left + unpack.charWidth + unpack.nameWidth + 1, all.top, details, (int)strlen(details));
 }
 
-// Runs command through the freshly loaded library from the directory of the file list.
 static int RunExtraction(HWND dialog, const char *command)
 {
-    SetCurrentDirectoryA(CurrentPath);
     ShowHourglass();
-    ReloadArchiver(unpack.library);
-    char output[OUTPUT_BUFFER];
-    output[0] = '\0';
-    int result = ArcCommand(unpack.library, dialog, command, output, sizeof output);
+    int result = RunArchiverCommand(dialog, unpack.library, command);
     HideHourglass();
     return result;
 }
@@ -393,40 +420,13 @@ static void ExtractMarked(HWND dialog)
 {
     if (!RunUnpackDestination(dialog))
         return;
-    SetCurrentDirectoryA(CurrentPath);
-    char destination[PATH_BUFFER];
-    lstrcpynA(destination, UnpackDestination, sizeof destination);
-    AppendBackslash(destination);
-    char response[PATH_BUFFER];
-    snprintf(response, sizeof response, "%s\\$UNPACK.LST", unpack.temporary);
-    FILE *file = fopen(response, "wb");
-    if (!file) {
+    ShowHourglass();
+    int result = ExtractMembers(dialog, unpack.library, unpack.archive, UnpackDestination, unpack.temporary,
+                                unpack.records, unpack.marks, unpack.count);
+    HideHourglass();
+    if (result == UNPACK_NO_RESPONSE_FILE) {
         MessageDialog(dialog, "解凍用ﾚｽﾎﾟﾝｽﾌｧｲﾙを作成できません", caption, 16);
-        return;
-    }
-    if (!GetShortPathNameA(response, unpack.response, sizeof unpack.response))
-        lstrcpynA(unpack.response, response, sizeof unpack.response);
-    fprintf(file, unpack.library == ARC_LZH ? "X -x1a1 \"%s\" \"%s\"\r\n" : "-x \"%s\" \"%s\"\r\n", unpack.archive,
-            destination);
-    int items = (int)SendDlgItemMessageA(dialog, IDC_UNPACK_LIST, LB_GETCOUNT, 0, 0);
-    for (int i = 0; i < items; i++) {
-        int member = (int)SendDlgItemMessageA(dialog, IDC_UNPACK_LIST, LB_GETITEMDATA, i, 0);
-        if (unpack.marks[member])
-            fprintf(file, "\"%s\"\r\n", unpack.records[member].name);
-    }
-    bool written = fclose(file) == 0;
-    int result = 1;
-    if (written) {
-        char command[PATH_BUFFER + 2];
-        snprintf(command, sizeof command, "@%s", unpack.response);
-        result = RunExtraction(dialog, command);
-    }
-    DeleteFileA(response);
-    if (!written) {
-        MessageDialog(dialog, "解凍用ﾚｽﾎﾟﾝｽﾌｧｲﾙを作成できません", caption, 16);
-        return;
-    }
-    if (result == 0) {
+    } else if (result == 0) {
         ReleaseListing();
         EndDialog(dialog, 1);
     } else {
@@ -590,12 +590,10 @@ static void UnpackMarked(HWND hwnd, int kinds)
         RepaintGrid(hwnd);
         PumpPending();
         int library = kind == 1 ? ARC_LZH : ARC_ZIP;
-        char command[COMMAND_BUFFER], output[OUTPUT_BUFFER];
+        char command[COMMAND_BUFFER];
         snprintf(command, sizeof command, library == ARC_LZH ? "X -x1a1 \"%s%s\" \"%s\" *.*" : "-x \"%s%s\" \"%s\" *.*",
                  directory, name, destination);
-        SetCurrentDirectoryA(CurrentPath);
-        ReloadArchiver(library);
-        ArcCommand(library, hwnd, command, output, sizeof output);
+        RunArchiverCommand(hwnd, library, command);
     }
     HideHourglass();
     BusyFlag = 0;

@@ -25,26 +25,6 @@ static InputDialog *DialogState(HWND dialog)
     return (InputDialog *)GetWindowLongPtrA(dialog, DWLP_USER);
 }
 
-static void ShowHistoryEntry(HWND dialog, InputDialog *state, int at)
-{
-    if (state->historyAt < 0)
-        GetDlgItemTextA(dialog, IDC_COMMAND_EDIT, state->edited, sizeof state->edited);
-    state->historyAt = at;
-    SetEditTextCaret(dialog, IDC_COMMAND_EDIT, at < 0 ? state->edited : CommandHistory[at], -1);
-}
-
-// Down: the next older entry with text; Up: back towards the newest, then the edited text.
-static void WalkHistory(HWND dialog, InputDialog *state, UINT vk)
-{
-    if (vk == VK_DOWN) {
-        int at = state->historyAt + 1;
-        if (at < INPUT_HISTORY_COUNT && CommandHistory[at][0])
-            ShowHistoryEntry(dialog, state, at);
-    } else if (state->historyAt >= 0) {
-        ShowHistoryEntry(dialog, state, state->historyAt - 1);
-    }
-}
-
 static void InsertCursorName(HWND dialog)
 {
     char name[PATH_BUFFER + 2] = "";
@@ -74,7 +54,8 @@ static BOOL OnInitDialog(HWND dialog, InputDialog *state)
 static bool OnForwardedKey(HWND dialog, InputDialog *state, UINT vk)
 {
     if ((vk == VK_UP || vk == VK_DOWN) && (state->flags & INPUT_HISTORY)) {
-        WalkHistory(dialog, state, vk);
+        WalkInputHistory(dialog, IDC_COMMAND_EDIT, CommandHistory, vk, &state->historyAt, state->edited,
+                         sizeof state->edited);
         return true;
     }
     if (vk == VK_INSERT && (state->flags & INPUT_INSERT_NAME)) {

@@ -373,14 +373,6 @@ void ExecAtOnceCommand(HWND hwnd)
     Execute(hwnd, false);
 }
 
-static void RedrawPlainKeyBar(HWND hwnd)
-{
-    if (!hwnd || !MainFont)
-        return;
-    WindowFontDC dc(hwnd);
-    DrawKeyBar(dc, false, -1);
-}
-
 void ShellCommand(HWND hwnd)
 {
     char text[SHELL_TEXT] = "";

@@ -92,3 +92,11 @@ void DrawKeyBar(HDC dc, bool shifted, int litKey)
     }
     SetBkMode(dc, oldMode);
 }
+
+void RedrawPlainKeyBar(HWND hwnd)
+{
+    if (!hwnd || !MainFont)
+        return;
+    WindowFontDC dc(hwnd);
+    DrawKeyBar(dc, false, -1);
+}

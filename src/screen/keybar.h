@@ -14,3 +14,6 @@ bool ShiftSetHeld();                // Shift or the right mouse button held
 bool MaskInForce();                 // a file mask other than empty and "*.*"
 // litKey -1 none; from the key count on it selects the shifted set; KEYBAR_LIT_VIEW see above.
 void DrawKeyBar(HDC dc, bool shifted, int litKey);
+// The plain (unshifted) bar drawn at once into window hwnd: after a dialog that was left with
+// Shift held, the bar must not keep showing the shifted set.
+void RedrawPlainKeyBar(HWND hwnd);

@@ -164,6 +164,27 @@ void PushHistory(char (*history)[INPUT_HISTORY_ITEM], const char *text)
     strcpy(history[0], item);
 }
 
+static void ShowHistoryEntry(HWND dialog, int id, char (*history)[INPUT_HISTORY_ITEM], int *at, int next, char *edited,
+                             int editedSize)
+{
+    if (*at < 0)
+        GetDlgItemTextA(dialog, id, edited, editedSize);
+    *at = next;
+    SetEditTextCaret(dialog, id, next < 0 ? edited : history[next], -1);
+}
+
+void WalkInputHistory(HWND dialog, int id, char (*history)[INPUT_HISTORY_ITEM], UINT vk, int *at, char *edited,
+                      int editedSize)
+{
+    if (vk == VK_DOWN) {
+        int next = *at + 1;
+        if (next < INPUT_HISTORY_COUNT && history[next][0])
+            ShowHistoryEntry(dialog, id, history, at, next, edited, editedSize);
+    } else if (vk == VK_UP && *at >= 0) {
+        ShowHistoryEntry(dialog, id, history, at, *at - 1, edited, editedSize);
+    }
+}
+
 COLORREF DrawListItemBackground(const DRAWITEMSTRUCT *item)
 {
     bool selected = (item->itemState & ODS_SELECTED) != 0;

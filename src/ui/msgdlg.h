@@ -93,6 +93,12 @@ void SetEditTextCaret(HWND dialog, int id, const char *text, int position);
 // Puts text first and drops its older copy; an empty text is not recorded.
 void PushHistory(char (*history)[INPUT_HISTORY_ITEM], const char *text);
 
+// Up and Down in the edit control id walk through history: Down shows the next older entry with
+// text, keeping the typed text (into edited, editedSize bytes) when the walk starts; Up goes back
+// towards the newest and finally puts the typed text back. *at is -1 while the typed text shows.
+void WalkInputHistory(HWND dialog, int id, char (*history)[INPUT_HISTORY_ITEM], UINT vk, int *at, char *edited,
+                      int editedSize);
+
 // Paints the background of an owner-drawn list item and returns the colour for its text.
 COLORREF DrawListItemBackground(const DRAWITEMSTRUCT *item);
 
