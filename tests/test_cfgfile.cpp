@@ -9,6 +9,8 @@
 #include "config/settings.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "support/windowfixture.h"
+#include "support/dialogdriver.h"
 
 namespace {
 
@@ -171,11 +173,33 @@ TEST_F(SettingsFile, AFailedWriteLeavesTheOldFileWhole)
     EXPECT_FALSE(ReadSettingsFile(temp.Full("missing.CFG").c_str()));
 }
 
+class SettingsFileMode : public KelpoWindowTest {
+protected:
+    // Types path into the file name field of the common dialog and presses OK; keeps the
+    // caption and the name the dialog proposed.
+    static void AnswerFileDialog(DialogDriver &driver, const std::string &path, std::string *caption,
+                                 std::string *proposed)
+    {
+        driver.ThenSteps([=](HWND dialog, int step) {
+            if (step < 3)
+                return false;                           // let the common dialog settle
+            *caption = ReadDialog(dialog).caption;
+            // The file name field: a combo box (1148) in the Explorer-style dialog, an edit (1152) in the old one.
+            for (int field : {1148, 1152}) {
+                char text[MAX_PATH] = "";
+                if (GetDlgItemTextA(dialog, field, text, sizeof text) > 0)
+                    *proposed = text;
+                SetDlgItemTextA(dialog, field, path.c_str());
+            }
+            PressButton(dialog, IDOK);
+            return true;
+        });
+    }
+};
+
 // " /r": the settings come from and go to Kelpo.CFG beside the program; the registry is not touched.
-TEST(SettingsFileMode, ARunWithTheSwitchWritesTheFileAndNoRegistryValue)
+TEST_F(SettingsFileMode, ARunWithTheSwitchWritesTheFileAndNoRegistryValue)
 {
-    TempDir temp;
-    RegDeleteKeyA(HKEY_CURRENT_USER, settingsKey);
     ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + temp.path + "\" /r"));
     EXPECT_EQ(1, CfgFileMode);
     std::string file = std::string(ProgramDir) + "Kelpo.CFG";
@@ -184,6 +208,36 @@ TEST(SettingsFileMode, ARunWithTheSwitchWritesTheFileAndNoRegistryValue)
     EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, settingsKey, 0, KEY_READ, &key));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(file.c_str()));
     DeleteFileA(file.c_str());
+}
+
+// The two menu commands through the common dialogs: the save dialog proposes Kelpo.CFG and a
+// name typed without an extension is given .CFG; the read dialog proposes the filter's *.cfg.
+TEST_F(SettingsFileMode, SaveAndReadThroughTheFileDialogs)
+{
+    ASSERT_NO_FATAL_FAILURE(Start(temp.path));
+    Settings.tab = 4;
+    SaveSettings();
+    std::string caption, proposed;
+    {
+        DialogDriver driver;
+        AnswerFileDialog(driver, temp.Full("saved"), &caption, &proposed);
+        SaveSettingsFileCommand(g_mainWnd);
+        EXPECT_TRUE(driver.Done());
+    }
+    EXPECT_EQ("Kelpo - 設定をﾃｷｽﾄﾌｧｲﾙに保存", caption);
+    EXPECT_EQ("Kelpo.CFG", proposed);
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(temp.Full("saved.CFG").c_str()));
+    Settings.tab = 8;
+    SaveSettings();
+    {
+        DialogDriver driver;
+        AnswerFileDialog(driver, temp.Full("saved.CFG"), &caption, &proposed);
+        ReadSettingsFileCommand(g_mainWnd);
+        EXPECT_TRUE(driver.Done());
+    }
+    EXPECT_EQ("Kelpo - 設定をﾃｷｽﾄﾌｧｲﾙから読み込む", caption);
+    EXPECT_EQ("*.cfg", proposed);
+    EXPECT_EQ(4, Settings.tab);
 }
 
 }   // namespace

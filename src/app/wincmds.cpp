@@ -7,6 +7,7 @@
 #include "base/globals.h"
 #include "config/cfgfile.h"
 #include "config/settings.h"
+#include "ui/filedlg.h"
 #include "config_ids.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"

@@ -29,7 +29,3 @@ void InstallSettingsFileHooks();
 // The two menu commands: save to and read from a file the user picks.
 void SaveSettingsFileCommand(HWND hwnd);
 void ReadSettingsFileCommand(HWND hwnd);
-
-// The common Open and Save dialogs with a filter from the string table; path in/out (260+).
-int OpenFileDialog(HWND owner, const char *caption, char *path, int filterId);
-int SaveFileDialog(HWND owner, const char *caption, char *path, int filterId);

@@ -1,6 +1,7 @@
 #include "config/setdlg.h"
 #include "config/cfgfile.h"
 #include "config/settings.h"
+#include "ui/filedlg.h"
 #include "screen/cursor.h"
 #include "screen/repaint.h"
 #include "base/globals.h"

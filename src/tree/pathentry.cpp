@@ -6,11 +6,11 @@
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
+#include "ui/filedlg.h"
 #include "ui/msgdlg.h"
 #include "screen/repaint.h"
 #include "base/commands.h"
 #include "tree_ids.h"
-#include <commdlg.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -46,21 +46,7 @@ static int ChooseDirectoryByFile(HWND owner, char *path)
     lstrcpynA(start, path, sizeof start);
     if (!IsRootPath(start))
         StripBackslash(start);
-    char filter[] = "全てのﾌｧｲﾙ\0*.*\0";
-    char title[256] = "";
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = filter;
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = 1023;
-    dialog.lpstrFileTitle = title;
-    dialog.nMaxFileTitle = sizeof title;
-    dialog.lpstrInitialDir = start;
-    dialog.lpstrTitle = "Kelpo - Directory Tree";
-    dialog.Flags = OFN_NOVALIDATE | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&dialog))
+    if (!RunFileDialog(owner, "Kelpo - Directory Tree", ALL_FILES_FILTER, start, file, 1023, false))
         return 0;
     char directory[PATH_BUFFER], name[PATH_BUFFER], extension[PATH_BUFFER];
     SplitPath(file, directory, name, extension);
