@@ -5,14 +5,15 @@
 #include "filelist/pathutil.h"
 #include "fileops/copy.h"
 #include "fileops/copy_ids.h"
+#include "fileops/renamedlg.h"
 #include "screen/screendc.h"
 #include "tree/pathhistory.h"
 #include "tree/tree.h"
 #include "ui/msgdlg.h"
+#include "tree_ids.h"
 #include <stdio.h>
 #include <string.h>
 
-#include "fileops/renamedlg.h"
 int (*AskOtherName)(HWND owner, const char *oldName, char *newName) = RenameDialog;
 
 
@@ -29,6 +30,8 @@ static const char *CommandCaption()
 // ---- destination dialog 20009 ----
 
 static HFONT driveLineFont;
+// The destination dialog's path entry is set up by the tree's, with the same control ids.
+static_assert(IDC_DEST_DRIVES == IDC_DRIVE_LINE && IDC_DEST_COMBO == IDC_PATH_COMBO, "path entry ids");
 
 void DestinationHeader(const char *cursorName, char *text)
 {
@@ -97,26 +100,7 @@ static void OnDestinationInit(HWND dialog)
     SetDlgItemTextA(dialog, IDC_DEST_PROMPT, (CopyMoveMode & COPYMOVE_MOVE) ? "移動先のﾃﾞｨﾚｸﾄﾘ名を入力してください"
                                                                              : "ｺﾋﾟｰ先のﾃﾞｨﾚｸﾄﾘ名を入力してください");
 
-    char drives[27], line[32];
-    DriveLetters(drives);
-    snprintf(line, sizeof line, "<%s>", drives);
-    int height;
-    {
-        WindowFontDC screen(dialog);
-        height = -(GetDeviceCaps(screen, LOGPIXELSY) * 10 / 72);
-    }
-    driveLineFont = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "ＭＳ ゴシック");
-    if (driveLineFont)
-        SendDlgItemMessageA(dialog, IDC_DEST_DRIVES, WM_SETFONT, (WPARAM)driveLineFont, FALSE);
-    SetDlgItemTextA(dialog, IDC_DEST_DRIVES, line);
-
-    if (CurrentPath[0])
-        StripBackslash(CurrentPath);
-    PushPathHistory(CurrentPath);
-    FillPathCombo(dialog);
-    SendDlgItemMessageA(dialog, IDC_DEST_COMBO, CB_SETCURSEL, 0, 0);
-    SendDlgItemMessageA(dialog, IDC_DEST_COMBO, CB_LIMITTEXT, 511, 0);
+    driveLineFont = InitPathEntry(dialog);
 
     if (TreeAtOnce)
         PostMessageA(dialog, WM_COMMAND, IDC_DEST_TREE, 0);

@@ -9,6 +9,7 @@
 #include "ui/filedlg.h"
 #include "ui/msgdlg.h"
 #include "screen/repaint.h"
+#include "screen/screendc.h"
 #include "base/commands.h"
 #include "tree_ids.h"
 #include <stdio.h>
@@ -65,6 +66,29 @@ int OpenDirectoryTree(HWND owner, char *path)
     return 1;
 }
 
+HFONT InitPathEntry(HWND dialog)
+{
+    char letters[TREE_DRIVE_COUNT + 1], line[TREE_DRIVE_COUNT + 3];
+    DriveLetters(letters);
+    snprintf(line, sizeof line, "<%s>", letters);
+    int height;
+    {
+        WindowFontDC screen(dialog);
+        height = -(GetDeviceCaps(screen, LOGPIXELSY) * 10 / 72);
+    }
+    HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "ＭＳ ゴシック");
+    if (font)
+        SendDlgItemMessageA(dialog, IDC_DRIVE_LINE, WM_SETFONT, (WPARAM)font, FALSE);
+    SetDlgItemTextA(dialog, IDC_DRIVE_LINE, line);
+    StripBackslash(CurrentPath);
+    PushPathHistory(CurrentPath);
+    SendDlgItemMessageA(dialog, IDC_PATH_COMBO, CB_LIMITTEXT, TYPED_PATH_LIMIT - 1, 0);
+    FillPathCombo(dialog);
+    SendDlgItemMessageA(dialog, IDC_PATH_COMBO, CB_SETCURSEL, 0, 0);
+    return font;
+}
+
 // ---- Logdsk ----
 
 static BYTE treeAtOnce;
@@ -73,21 +97,7 @@ static HFONT driveLineFont;
 static BOOL OnLogdskInit(HWND dialog)
 {
     CenterOnMainWindow(dialog);
-    char letters[TREE_DRIVE_COUNT + 1], line[TREE_DRIVE_COUNT + 3];
-    DriveLetters(letters);
-    snprintf(line, sizeof line, "<%s>", letters);
-    HDC screen = GetDC(NULL);
-    int height = -(GetDeviceCaps(screen, LOGPIXELSY) * 10 / 72);
-    ReleaseDC(NULL, screen);
-    driveLineFont = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, FIXED_PITCH,
-                                "ＭＳ ゴシック");
-    SendDlgItemMessageA(dialog, IDC_DRIVE_LINE, WM_SETFONT, (WPARAM)driveLineFont, FALSE);
-    SetDlgItemTextA(dialog, IDC_DRIVE_LINE, line);
-    StripBackslash(CurrentPath);
-    PushPathHistory(CurrentPath);
-    SendDlgItemMessageA(dialog, IDC_PATH_COMBO, CB_LIMITTEXT, TYPED_PATH_LIMIT - 1, 0);
-    FillPathCombo(dialog);
-    SendDlgItemMessageA(dialog, IDC_PATH_COMBO, CB_SETCURSEL, 0, 0);
+    driveLineFont = InitPathEntry(dialog);
     if (treeAtOnce)
         PostMessageA(dialog, WM_COMMAND, IDC_TREE_BUTTON, 0);
     return TRUE;
