@@ -18,11 +18,6 @@
 #include <stdio.h>
 #include <string.h>
 
-static HINSTANCE Instance()
-{
-    return g_instance ? g_instance : GetModuleHandleA(NULL);
-}
-
 // --- Exit question -------------------------------------------------------------------------
 
 static const int exitButtons[2] = {IDOK, IDCANCEL};
@@ -62,7 +57,7 @@ static INT_PTR CALLBACK ExitDialogProc(HWND dialog, UINT message, WPARAM wParam,
 
 int ExitDialog(HWND owner)
 {
-    return DialogBoxParamA(Instance(), MAKEINTRESOURCEA(IDD_EXIT), owner, ExitDialogProc, 0) == 1 ? 1 : 0;
+    return DialogBoxParamA(ResourceInstance(), MAKEINTRESOURCEA(IDD_EXIT), owner, ExitDialogProc, 0) == 1 ? 1 : 0;
 }
 
 void EscapeCommand(HWND hwnd)

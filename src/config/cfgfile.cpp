@@ -36,7 +36,7 @@ static const FileSection fileSections[] = {
 static std::string LoadText(int id)
 {
     char text[2048];
-    HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(NULL);
+    HINSTANCE instance = ResourceInstance();
     int n = LoadStringA(instance, id, text, sizeof text);
     return std::string(text, n > 0 ? n : 0);
 }

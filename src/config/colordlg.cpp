@@ -256,7 +256,7 @@ static INT_PTR CALLBACK ColorDialogProc(HWND dialog, UINT message, WPARAM wParam
 
 int RunColorDialog(HWND owner)
 {
-    HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(NULL);
+    HINSTANCE instance = ResourceInstance();
     return (int)DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_COLORS), owner, ColorDialogProc, 0);
 }
 

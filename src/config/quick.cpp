@@ -235,7 +235,7 @@ int RunQuickAccess(HWND owner)
         MessageDialog(owner, "ｸｲｯｸｱｸｾｽ用のﾒﾓﾘを確保できません", caption, 16);
         return 0;
     }
-    HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(NULL);
+    HINSTANCE instance = ResourceInstance();
     INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_QUICK), owner, QuickDialogProc, 0);
     LocalFree(quickList);
     quickList = NULL;

@@ -17,11 +17,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-static HINSTANCE Instance()
-{
-    return g_instance ? g_instance : GetModuleHandleA(NULL);
-}
-
 // ---- options ----
 
 static const struct {
@@ -111,7 +106,7 @@ static INT_PTR CALLBACK OptionDialogProc(HWND dialog, UINT message, WPARAM wPara
 
 int RunOptionDialog(HWND owner)
 {
-    return (int)DialogBoxParamA(Instance(), MAKEINTRESOURCEA(IDD_OPTIONS), owner, OptionDialogProc, 0);
+    return (int)DialogBoxParamA(ResourceInstance(), MAKEINTRESOURCEA(IDD_OPTIONS), owner, OptionDialogProc, 0);
 }
 
 void OptionCommand(HWND hwnd)
@@ -155,7 +150,7 @@ static INT_PTR CALLBACK RowsDialogProc(HWND dialog, UINT message, WPARAM wParam,
 
 int RunRowsDialog(HWND owner)
 {
-    return (int)DialogBoxParamA(Instance(), MAKEINTRESOURCEA(IDD_ROWS), owner, RowsDialogProc, 0);
+    return (int)DialogBoxParamA(ResourceInstance(), MAKEINTRESOURCEA(IDD_ROWS), owner, RowsDialogProc, 0);
 }
 
 void RowsCommand(HWND hwnd)
@@ -304,7 +299,8 @@ static INT_PTR CALLBACK ClipboardDialogProc(HWND dialog, UINT message, WPARAM wP
 
 void NamesToClipboardCommand(HWND hwnd)
 {
-    if (ScreenMode != 0 || !DialogBoxParamA(Instance(), MAKEINTRESOURCEA(IDD_CLIPBOARD), hwnd, ClipboardDialogProc, 0))
+    if (ScreenMode != 0 ||
+        !DialogBoxParamA(ResourceInstance(), MAKEINTRESOURCEA(IDD_CLIPBOARD), hwnd, ClipboardDialogProc, 0))
         return;
     // Sized to the text itself, so long paths and names always fit.
     std::string text = ClipboardText(Settings.clipmode);

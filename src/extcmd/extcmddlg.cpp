@@ -110,7 +110,7 @@ static void LoadHelpText(char *text)
 {
     char piece[HELP_BUFFER];
     size_t used = 0;
-    HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(NULL);
+    HINSTANCE instance = ResourceInstance();
     for (int id = IDS_MACRO_HELP_FIRST; id <= IDS_MACRO_HELP_LAST; id++) {
         int n = LoadStringA(instance, id, piece, sizeof piece);
         for (int k = 0; k < n && used + 3 < HELP_BUFFER; k++) {
@@ -375,7 +375,7 @@ void ExtCommandEditorCommand(HWND hwnd)
 int RunExtCommandEditor(HWND owner)
 {
     InitCommonControls();
-    HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(NULL);
+    HINSTANCE instance = ResourceInstance();
     INT_PTR result =
         DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_EXTCMD_EDITOR), owner, ExtCommandEditorProc, 0);
     return result == 1 ? 1 : 0;

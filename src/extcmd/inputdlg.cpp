@@ -115,7 +115,7 @@ int CommandInputDialog(HWND owner, int templateId, const char *caption, char *te
     state->caret = caret;
     state->flags = flags;
     state->historyAt = -1;
-    HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(NULL);
+    HINSTANCE instance = ResourceInstance();
     INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), owner, InputDialogProc, (LPARAM)state);
     LocalFree(state);
     return result == 1 ? 1 : 0;

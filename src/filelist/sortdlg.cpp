@@ -56,7 +56,7 @@ INT_PTR CALLBACK SortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 int RunSortDialog(HWND owner)
 {
-    HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(NULL);
+    HINSTANCE instance = ResourceInstance();
     INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SORT), owner, SortDialogProc, 0);
     return result == 1 ? 1 : 0;
 }

@@ -15,11 +15,6 @@ static const struct {
 } timeEdits[6] = {{IDC_TIME_YEAR, 4}, {IDC_TIME_MONTH, 2}, {IDC_TIME_DAY, 2},
                   {IDC_TIME_HOUR, 2}, {IDC_TIME_MINUTE, 2}, {IDC_TIME_SECOND, 2}};
 
-static HINSTANCE Instance()
-{
-    return g_instance ? g_instance : GetModuleHandleA(NULL);
-}
-
 int MarkAttributeDialog(HWND owner)
 {
     int timeOnly = 0;
@@ -138,6 +133,6 @@ static INT_PTR CALLBACK AttributeProc(HWND dialog, UINT message, WPARAM wParam, 
 
 int AttributeDialog(HWND owner)
 {
-    INT_PTR result = DialogBoxParamA(Instance(), MAKEINTRESOURCEA(IDD_ATTRIBUTE), owner, AttributeProc, 0);
+    INT_PTR result = DialogBoxParamA(ResourceInstance(), MAKEINTRESOURCEA(IDD_ATTRIBUTE), owner, AttributeProc, 0);
     return result == 1 ? 1 : 0;
 }

@@ -16,12 +16,6 @@
 
 int (*AskOtherName)(HWND owner, const char *oldName, char *newName) = RenameDialog;
 
-
-static HINSTANCE ResourceInstance()
-{
-    return g_instance ? g_instance : GetModuleHandleA(NULL);
-}
-
 static const char *CommandCaption()
 {
     return (CopyMoveMode & 15) ? "Kelpo - Move" : "Kelpo - Copy";

@@ -132,7 +132,7 @@ static INT_PTR CALLBACK ConfirmProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 static int RunConfirm(HWND owner, int templateId, ConfirmState *state)
 {
-    HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(NULL);
+    HINSTANCE instance = ResourceInstance();
     INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), owner, ConfirmProc, (LPARAM)state);
     return result == 1 ? 1 : 0;
 }

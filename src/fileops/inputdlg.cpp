@@ -56,7 +56,7 @@ static INT_PTR CALLBACK InputProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 static int RunDialog(HWND owner, int templateId, DLGPROC procedure, LPARAM parameter)
 {
-    HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(NULL);
+    HINSTANCE instance = ResourceInstance();
     INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), owner, procedure, parameter);
     return result == 1 ? 1 : 0;
 }

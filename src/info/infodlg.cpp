@@ -300,7 +300,7 @@ static INT_PTR CALLBACK InfoDialogProc(HWND dialog, UINT message, WPARAM wParam,
 
 int RunInfoDialog(HWND owner)
 {
-    HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(NULL);
+    HINSTANCE instance = ResourceInstance();
     return (int)DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_INFO), owner, InfoDialogProc, 0);
 }
 

@@ -1,6 +1,7 @@
 #include "maint/uninstall.h"
 #include "base/globals.h"
 #include "filelist/pathutil.h"
+#include "ui/msgdlg.h"
 #include "maint_ids.h"
 #include <stdio.h>
 #include <string.h>
@@ -213,6 +214,6 @@ int RunUninstall(HWND owner, int copies)
     if (MessageBoxA(owner, "Kelpo for Windows95 とその全ての設定を削除します\nよろしいですか？", caption,
                     MB_YESNO | MB_ICONQUESTION) != IDYES)
         return 0;
-    HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(NULL);
+    HINSTANCE instance = ResourceInstance();
     return (int)DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_UNINSTALL), owner, UninstallDialogProc, 0) == 1;
 }

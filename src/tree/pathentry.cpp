@@ -162,7 +162,7 @@ static INT_PTR CALLBACK LogdskDialogProc(HWND dialog, UINT message, WPARAM wPara
 int RunLogdskDialog(HWND owner, int openTreeAtOnce)
 {
     treeAtOnce = openTreeAtOnce ? 1 : 0;
-    HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(NULL);
+    HINSTANCE instance = ResourceInstance();
     return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_LOGDSK), owner, LogdskDialogProc, 0) == 1 ? 1 : 0;
 }
 

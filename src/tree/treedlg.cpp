@@ -367,7 +367,7 @@ BOOL OnInitDialog(HWND dialog)
         return TRUE;
     }
     pathFont = CreatePathFont();
-    HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(NULL);
+    HINSTANCE instance = ResourceInstance();
     for (int k = 0; k < 5; k++)
         driveIcons[k] = (HICON)LoadImageA(instance, MAKEINTRESOURCEA(IDI_DRIVE_REMOVABLE + k), IMAGE_ICON, 16, 16, 0);
 
@@ -524,6 +524,6 @@ INT_PTR CALLBACK TreeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 int RunTreeDialog(HWND owner)
 {
-    HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(NULL);
+    HINSTANCE instance = ResourceInstance();
     return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_TREE), owner, TreeDialogProc, 0) == 1 ? 1 : 0;
 }

@@ -6,6 +6,11 @@
 static const char PREVIOUS_PROCEDURE[] = "KelpoPreviousProc";
 static HCURSOR replacedCursor;
 
+HINSTANCE ResourceInstance()
+{
+    return g_instance ? g_instance : GetModuleHandleA(NULL);
+}
+
 static void MainRect(RECT *rect)
 {
     if (!g_mainWnd || !GetWindowRect(g_mainWnd, rect))

@@ -1,6 +1,7 @@
 #include "ui/filedlg.h"
 #include "base/globals.h"
 #include "filelist/pathutil.h"
+#include "ui/msgdlg.h"
 #include <commdlg.h>
 #include <string.h>
 
@@ -28,7 +29,7 @@ int RunFileDialog(HWND owner, const char *caption, const char *filter, const cha
 static int FileDialog(HWND owner, const char *caption, char *path, int filterId, bool save)
 {
     char filter[256];
-    HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(NULL);
+    HINSTANCE instance = ResourceInstance();
     int n = LoadStringA(instance, filterId, filter, sizeof filter - 1);
     if (n <= 0)
         return 0;

@@ -24,11 +24,6 @@ static const MessageType messageTypes[6] = {
     {2, {IDRETRY, IDCANCEL}, {"再試行", "ｷｬﾝｾﾙ"}, true, IDCANCEL},
 };
 
-static HINSTANCE ResourceInstance()
-{
-    return g_instance ? g_instance : GetModuleHandleA(NULL);
-}
-
 void DoubleLineFeeds(const char *text, char *buffer)
 {
     TruncateBytes(text ? text : "", buffer, MESSAGE_BUFFER - 1);

@@ -60,6 +60,10 @@ void FormatErrorSentence(DWORD code, char *sentence);
 enum TallyResult { TALLY_NO_FILE, TALLY_COUNTED, TALLY_NO_RECORD, TALLY_BAD_COUNT };
 TallyResult TallyError(const char *directory, DWORD code);
 
+// The module whose resources the dialogs load: the program's instance, or the running
+// module's before the program set it (tests).
+HINSTANCE ResourceInstance();
+
 // Placement. Without a main window the screen stands in for it.
 void CenterOnMainWindow(HWND dialog);
 // Top edge half a grid line above the file grid, which starts at text line 7.
