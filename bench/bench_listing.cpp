@@ -5,17 +5,10 @@
 #include <stdio.h>
 #include <string.h>
 #include "base/globals.h"
+#include "benchutil.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
-
-static double Now()
-{
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return (double)c.QuadPart / (double)f.QuadPart;
-}
 
 static int BareLoop(const char *dir)
 {
@@ -36,12 +29,7 @@ static int BareLoop(const char *dir)
 int main(int argc, char **argv)
 {
     char dir[MAX_PATH];
-    if (argc > 1) {
-        lstrcpynA(dir, argv[1], sizeof dir);
-    } else {
-        GetTempPathA(sizeof dir, dir);
-        strcat(dir, "kelpo-bench-16384");
-    }
+    BenchDirectory(argc, argv, "kelpo-bench-16384", dir);
     CreateDirectoryA(dir, NULL);
     if (BareLoop(dir) < 16384) {
         printf("creating 16,382 files in %s\n", dir);
@@ -70,8 +58,8 @@ int main(int argc, char **argv)
         strcpy(CurrentPath, dir);
         ReadDirectory(0);
         double t2 = Now();
-        if (t1 - t0 < bare) bare = t1 - t0;
-        if (t2 - t1 < listing) listing = t2 - t1;
+        KeepBest(bare, t0, t1);
+        KeepBest(listing, t1, t2);
     }
     SIZE_T memory = GlobalSize(g_fileEntryBlock) + GlobalSize(g_namePoolBlock) + GlobalSize(g_baseNamePoolBlock);
     printf("entries: bare loop %d, ReadDirectory %d (name pool %lu bytes used)\n", bareCount, EntryCount,

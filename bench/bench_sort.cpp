@@ -7,20 +7,13 @@
 #include <string.h>
 #include <algorithm>
 #include "base/globals.h"
+#include "benchutil.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
 #include "filelist/sort.h"
 #include "reference_sort.h"
 #include "tablebuilder.h"
-
-static double Now()
-{
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return (double)c.QuadPart / (double)f.QuadPart;
-}
 
 static void FillTable(bool equalKeys)
 {

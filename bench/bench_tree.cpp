@@ -6,17 +6,10 @@
 #include <stdio.h>
 #include <string.h>
 #include "base/globals.h"
+#include "benchutil.h"
 #include "config/settings.h"
 #include "tree/tree.h"
 #include "tree_ids.h"
-
-static double Now()
-{
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return (double)c.QuadPart / (double)f.QuadPart;
-}
 
 static int BareWalk(const char *dir)
 {
@@ -77,12 +70,7 @@ static double ScanOnce(HWND window, const char *dir)
 int main(int argc, char **argv)
 {
     char dir[MAX_PATH];
-    if (argc > 1) {
-        lstrcpynA(dir, argv[1], sizeof dir);
-    } else {
-        GetTempPathA(sizeof dir, dir);
-        strcat(dir, "kelpo-bench-tree");
-    }
+    BenchDirectory(argc, argv, "kelpo-bench-tree", dir);
     if (BareWalk(dir) != 1970) {
         printf("creating 1,970 directories in %s\n", dir);
         MakeTree(dir);
@@ -103,18 +91,14 @@ int main(int argc, char **argv)
     for (int r = 0; r < rounds; r++) {
         double t0 = Now();
         bareCount = BareWalk(dir);
-        double t1 = Now();
-        if (t1 - t0 < bare)
-            bare = t1 - t0;
+        KeepBest(bare, t0, Now());
         double s = ScanOnce(window, dir);
         if (s < scan)
             scan = s;
         SaveTreeFile(cache);
         double t2 = Now();
         LoadTreeFile(cache);
-        double t3 = Now();
-        if (t3 - t2 < load)
-            load = t3 - t2;
+        KeepBest(load, t2, Now());
     }
     printf("directories: bare walk %d, node table %d (root included)\n", bareCount, TreeNodeCount);
     printf("bare walk %.2f ms, scan with sort, names and line masks %.2f ms, cache load %.2f ms (best of %d)\n",

@@ -6,16 +6,9 @@
 #include <string.h>
 #include <string>
 #include "base/globals.h"
+#include "benchutil.h"
 #include "config/settings.h"
 #include "viewer/viewer.h"
-
-static double Now()
-{
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return (double)c.QuadPart / (double)f.QuadPart;
-}
 
 static bool WriteWhole(const char *path, const std::string &content)
 {
@@ -57,12 +50,9 @@ static void Measure(const char *label, const char *path, int form)
         AllocateViewerBuffer();
         LoadViewerText(NULL, form);
         double t4 = Now();
-        if (t1 - t0 < bare)
-            bare = t1 - t0;
-        if (t2 - t1 < load)
-            load = t2 - t1;
-        if (t4 - t3 < open)
-            open = t4 - t3;
+        KeepBest(bare, t0, t1);
+        KeepBest(load, t1, t2);
+        KeepBest(open, t3, t4);
     }
     printf("%s: %lu bytes, %d lines\n", label, (unsigned long)bytes, ViewerLineCount);
     printf("  bare ReadFile %.2f ms, LoadViewerText %.2f ms, buffer allocation and load %.2f ms (best of %d)\n",
@@ -74,12 +64,7 @@ static void Measure(const char *label, const char *path, int form)
 int main(int argc, char **argv)
 {
     char dir[MAX_PATH];
-    if (argc > 1) {
-        lstrcpynA(dir, argv[1], sizeof dir);
-    } else {
-        GetTempPathA(sizeof dir, dir);
-        strcat(dir, "kelpo-bench-viewer");
-    }
+    BenchDirectory(argc, argv, "kelpo-bench-viewer", dir);
     CreateDirectoryA(dir, NULL);
     if (!AllocateTables())
         return 1;
