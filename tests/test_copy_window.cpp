@@ -20,6 +20,7 @@
 #include "support/dialogdriver.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "support/windowfixture.h"
 #include "test_copy_files.h"
 
 namespace {
@@ -94,34 +95,27 @@ struct Result {
     std::vector<std::string> items;
 };
 
-class CopyWindow : public testing::Test {
+class CopyWindow : public KelpoWindowTest {
 protected:
-    TempDir temp;
     std::string src, dst;
     ClockWatch clock;
     void SetUp() override
     {
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        KelpoWindowTest::SetUp();
         src = temp.MakeDir("src");
         dst = temp.MakeDir("dst");
     }
     void TearDown() override
     {
-        KelpoStop();
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        KelpoWindowTest::TearDown();
         EXPECT_LT(llabs(clock.Drift()), 2000) << "the clock moved";
     }
     void Start()
     {
-        ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + src + "\""));
+        KelpoWindowTest::Start(src);
+        if (HasFatalFailure())
+            return;
         Settings.dirmark = 1;
-    }
-    std::string CursorEntry()
-    {
-        LockFileTable();
-        std::string name = LongNameAt(PageTop + CursorSlot);
-        UnlockFileTable();
-        return name;
     }
     void GoTo(const std::string &name)
     {

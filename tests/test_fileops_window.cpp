@@ -19,6 +19,7 @@
 #include "testutil.h"
 #include "resource.h"
 #include "window.h"
+#include "windowfixture.h"
 
 namespace {
 
@@ -29,18 +30,13 @@ bool Exists(const std::string &path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-class FileCommands : public testing::Test {
+class FileCommands : public KelpoWindowTest {
 protected:
-    TempDir temp;
-    void SetUp() override { RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo"); }
-    void TearDown() override
-    {
-        KelpoStop();
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
-    }
     void Start()
     {
-        ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + temp.path + "\""));
+        KelpoWindowTest::Start(temp.path);
+        if (HasFatalFailure())
+            return;
         strcpy(ProgramDir, temp.path.c_str());
         // By name, so that the order of the work is known.
         Settings.sortmode = 0;
@@ -57,14 +53,6 @@ protected:
             KelpoType("*");
         else
             KelpoKey((UINT)letter, shifted ? KEY_SHIFT : 0);
-    }
-    int Position() { return PageTop + CursorSlot; }
-    std::string CursorEntry()
-    {
-        LockFileTable();
-        std::string name = LongNameAt(Position());
-        UnlockFileTable();
-        return name;
     }
     void PutCursorOn(const std::string &name)
     {

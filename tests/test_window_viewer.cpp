@@ -17,16 +17,16 @@
 #include "support/dialogdriver.h"
 #include "support/testutil.h"
 #include "support/window.h"
+#include "support/windowfixture.h"
 
 namespace {
 
-class WindowViewer : public testing::Test {
+class WindowViewer : public KelpoWindowTest {
 protected:
-    TempDir temp;
     std::string big;
     void SetUp() override
     {
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
+        KelpoWindowTest::SetUp();
         std::string sjis = "ｶﾀｶﾅ\tと表示\\ソ\r\n";   // 0x5C second bytes: 表 and ソ
         for (int i = 1; i < 60; i++)
             sjis += "行" + std::to_string(i) + "\tﾃﾞｰﾀ\t値\r\n";
@@ -45,25 +45,6 @@ protected:
             binary += (char)i;
         temp.MakeFile("f_data.bin", binary);
         temp.MakeDir("sub");
-    }
-    void TearDown() override
-    {
-        KelpoStop();
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo");
-    }
-    std::string CursorEntry()
-    {
-        LockFileTable();
-        std::string name = LongNameAt(PageTop + CursorSlot);
-        UnlockFileTable();
-        return name;
-    }
-    void GoTo(const char *name)
-    {
-        KelpoKey(VK_F11);
-        while (CursorEntry() != name && PageTop + CursorSlot < EntryCount - 1)
-            KelpoKey(VK_DOWN);
-        ASSERT_EQ(name, CursorEntry());
     }
     static std::string Pad(const std::string &s) { return s + std::string(80 - s.size(), ' '); }
     std::string Slot(int slot) { return KelpoLine(2 + slot); }
@@ -87,7 +68,7 @@ protected:
 
 TEST_F(WindowViewer, ShiftJisTextPagedWithEveryKey)
 {
-    ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + temp.path + "\""));
+    ASSERT_NO_FATAL_FAILURE(Start(temp.path));
     ASSERT_EQ(20, Settings.disprow);
     GoTo("a_sjis.txt");
     KelpoKey(VK_RETURN);
@@ -172,7 +153,7 @@ TEST_F(WindowViewer, ShiftJisTextPagedWithEveryKey)
 
 TEST_F(WindowViewer, LineEndsLimitEmptyAndBinaryFiles)
 {
-    ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + temp.path + "\""));
+    ASSERT_NO_FATAL_FAILURE(Start(temp.path));
     GoTo("b_lf.txt");
     KelpoType("v");
     ASSERT_EQ(1, ScreenMode);
@@ -258,7 +239,7 @@ TEST_F(WindowViewer, LineEndsLimitEmptyAndBinaryFiles)
 
 TEST_F(WindowViewer, FileThatVanishedIsReported)
 {
-    ASSERT_TRUE(KelpoStart("Kelpo.EXE \"" + temp.path + "\""));
+    ASSERT_NO_FATAL_FAILURE(Start(temp.path));
     GoTo("c_cr.txt");
     DeleteFileA(temp.Full("c_cr.txt").c_str());
     std::string caption, shown;
