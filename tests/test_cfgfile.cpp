@@ -175,25 +175,15 @@ TEST_F(SettingsFile, AFailedWriteLeavesTheOldFileWhole)
 
 class SettingsFileMode : public KelpoWindowTest {
 protected:
-    // Types path into the file name field of the common dialog and presses OK; keeps the
-    // caption and the name the dialog proposed.
-    static void AnswerFileDialog(DialogDriver &driver, const std::string &path, std::string *caption,
-                                 std::string *proposed)
+    // Runs command on the main window and answers its common file dialog: path typed into the
+    // file name field, then OK. Keeps the caption and the name the dialog proposed.
+    static void ThroughFileDialog(void (*command)(HWND), const std::string &path, std::string *caption,
+                                  std::string *proposed)
     {
-        driver.ThenSteps([=](HWND dialog, int step) {
-            if (step < 3)
-                return false;                           // let the common dialog settle
-            *caption = ReadDialog(dialog).caption;
-            // The file name field: a combo box (1148) in the Explorer-style dialog, an edit (1152) in the old one.
-            for (int field : {1148, 1152}) {
-                char text[MAX_PATH] = "";
-                if (GetDlgItemTextA(dialog, field, text, sizeof text) > 0)
-                    *proposed = text;
-                SetDlgItemTextA(dialog, field, path.c_str());
-            }
-            PressButton(dialog, IDOK);
-            return true;
-        });
+        DialogDriver driver;
+        AnswerFileDialog(driver, path, caption, proposed);
+        command(g_mainWnd);
+        EXPECT_TRUE(driver.Done());
     }
 };
 
@@ -218,23 +208,13 @@ TEST_F(SettingsFileMode, SaveAndReadThroughTheFileDialogs)
     Settings.tab = 4;
     SaveSettings();
     std::string caption, proposed;
-    {
-        DialogDriver driver;
-        AnswerFileDialog(driver, temp.Full("saved"), &caption, &proposed);
-        SaveSettingsFileCommand(g_mainWnd);
-        EXPECT_TRUE(driver.Done());
-    }
+    ThroughFileDialog(SaveSettingsFileCommand, temp.Full("saved"), &caption, &proposed);
     EXPECT_EQ("Kelpo - 設定をﾃｷｽﾄﾌｧｲﾙに保存", caption);
     EXPECT_EQ("Kelpo.CFG", proposed);
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(temp.Full("saved.CFG").c_str()));
     Settings.tab = 8;
     SaveSettings();
-    {
-        DialogDriver driver;
-        AnswerFileDialog(driver, temp.Full("saved.CFG"), &caption, &proposed);
-        ReadSettingsFileCommand(g_mainWnd);
-        EXPECT_TRUE(driver.Done());
-    }
+    ThroughFileDialog(ReadSettingsFileCommand, temp.Full("saved.CFG"), &caption, &proposed);
     EXPECT_EQ("Kelpo - 設定をﾃｷｽﾄﾌｧｲﾙから読み込む", caption);
     EXPECT_EQ("*.cfg", proposed);
     EXPECT_EQ(4, Settings.tab);

@@ -183,4 +183,27 @@ TEST_F(ExtCommandEditor, RunUsesTheFieldsAndOkSaves)
     EXPECT_STREQ("title 3", ExtCommandTitle[3]);
 }
 
+// 参照 opens the common Open dialog in the current directory proposing *.*; the file chosen
+// becomes the command of the entry.
+TEST_F(ExtCommandEditor, BrowsePutsTheChosenFileIntoTheCommand)
+{
+    std::string caption, proposed, command;
+    DialogDriver driver;
+    driver.Then([](HWND dialog) { PressButton(dialog, IDC_EXT_BROWSE); });
+    AnswerFileDialog(driver, temp.Full("a.txt"), &caption, &proposed);
+    driver.ThenSteps([&](HWND dialog, int) {
+        if (!GetDlgItem(dialog, IDC_EXT_COMMAND))
+            return false;                               // the file dialog is still closing
+        command = Text(dialog, IDC_EXT_COMMAND);
+        PressButton(dialog, IDCANCEL);
+        return true;
+    });
+    EXPECT_EQ(0, RunExtCommandEditor(g_mainWnd));
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(0, driver.Unexpected());
+    EXPECT_EQ("Kelpo - 外部ｺﾏﾝﾄﾞの参照", caption);
+    EXPECT_EQ("*.*", proposed);
+    EXPECT_EQ(temp.Full("a.txt"), command);
+}
+
 }  // namespace

@@ -405,16 +405,7 @@ TEST_F(TreeDialogTest, TreeModeOneUsesTheOpenDialogAndKeepsTheChosenFilesDirecto
     Settings.treemode = 1;
     std::string caption;
     DialogDriver driver;
-    driver.ThenSteps([&](HWND dialog, int step) {
-        if (step < 3)
-            return false;                               // let the common dialog settle
-        caption = ReadDialog(dialog).caption;
-        // The file name field: a combo box (1148) in the Explorer-style dialog, an edit (1152) in the old one.
-        for (int field : {1148, 1152})
-            SetDlgItemTextA(dialog, field, temp.Full("gamma\\g1.txt").c_str());
-        PressButton(dialog, IDOK);
-        return true;
-    });
+    AnswerFileDialog(driver, temp.Full("gamma\\g1.txt"), &caption, NULL);
     char path[1024];
     snprintf(path, sizeof path, "%s\\", temp.Full("alpha").c_str());
     EXPECT_EQ(1, OpenDirectoryTree(NULL, path));

@@ -99,6 +99,25 @@ void PressKey(HWND dialog, UINT virtualKey)
     PostMessageA(target, WM_KEYUP, virtualKey, 1 | (scan << 16) | 0xC0000000u);
 }
 
+void AnswerFileDialog(DialogDriver &driver, const std::string &path, std::string *caption, std::string *proposed)
+{
+    driver.ThenSteps([=](HWND dialog, int step) {
+        static const int nameFields[] = {1148, 1152};
+        if (step < 3 || (!GetDlgItem(dialog, nameFields[0]) && !GetDlgItem(dialog, nameFields[1])))
+            return false;
+        if (caption)
+            *caption = ReadDialog(dialog).caption;
+        for (int field : nameFields) {
+            char text[MAX_PATH] = "";
+            if (proposed && GetDlgItemTextA(dialog, field, text, sizeof text) > 0)
+                *proposed = text;
+            SetDlgItemTextA(dialog, field, path.c_str());
+        }
+        PressButton(dialog, IDOK);
+        return true;
+    });
+}
+
 DialogDriver::DialogDriver()
 {
     activeDriver = this;

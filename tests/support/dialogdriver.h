@@ -61,6 +61,14 @@ HWND FindActiveDialog();
 void PressButton(HWND dialog, int id);
 void PressKey(HWND dialog, UINT virtualKey);
 
+class DialogDriver;
+
+// Queues the answer to a common Open or Save dialog: once its file name field is there (a
+// combo box 1148 in the Explorer-style dialog, an edit 1152 in the old one) and it has
+// settled, path is typed into the field and OK pressed. caption and proposed (each may be
+// null) receive the dialog's caption and the name it offered.
+void AnswerFileDialog(DialogDriver &driver, const std::string &path, std::string *caption, std::string *proposed);
+
 class DialogDriver {
 public:
     DialogDriver();
