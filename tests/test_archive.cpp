@@ -627,6 +627,15 @@ TEST(Pack, CursorEntryAndDirectoryArePackedWithoutAResponseFileLeft)
         found = found || name == "sub\\b.txt";
     EXPECT_TRUE(found) << names.size();
     EXPECT_EQ("<missing>", ReadAll(box + "\\$PACK.LST"));
+
+    // ".." is no entry to pack: no dialog opens.
+    CursorOn("..");
+    {
+        DialogDriver driver;
+        driver.Then([&](HWND dialog) { PressButton(dialog, IDCANCEL); });
+        KelpoType("p");
+        EXPECT_FALSE(driver.Done());
+    }
     KelpoStop();
 }
 

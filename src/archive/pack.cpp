@@ -158,7 +158,11 @@ void PackCommand(HWND hwnd)
     int cursor = PageTop + CursorSlot;
     LockFileTable();
     lstrcpynA(name, LongNameAt(cursor), sizeof name);
+    // "." and ".." are no entries to pack; in move mode the parent would be the source.
+    bool dotEntry = EntryAt(cursor)->shortName[0] == '.';
     UnlockFileTable();
+    if (MarkedCount == 0 && dotEntry)
+        return;
     lstrcpynA(CursorName, name, PATH_BUFFER);
     lstrcpynA(destination, CurrentPath, sizeof destination);
     StripBackslash(destination);
