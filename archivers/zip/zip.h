@@ -113,8 +113,13 @@ bool ZipEndsWithSeparator(const std::string& s);
 bool ZipSafeComponents(const std::string& name, std::vector<std::string>& parts, std::string& why);
 // The name is only "." components ("./", "."): it names the destination itself.
 bool ZipNamesDestination(const std::string& name);
-// Case-insensitive (ASCII) wildcard match with '*' and '?', '/' and '\' equal.
+// Case-insensitive (ASCII) wildcard match with '*' and '?', '/' and '\' equal; a double-byte
+// character is one character (its 0x5C trail byte no separator). Allocates nothing.
 bool ZipWildMatch(const std::string& pattern, const std::string& name);
+// The name with ASCII letters in lower case and '\' turned into '/': two names without wildcards
+// match by ZipWildMatch exactly when their keys are equal ('/' is never a trail byte, so the key
+// splits into the same characters as the name).
+std::string ZipMatchKey(const std::string& name);
 
 // Splits a command line into words: blanks separate, double quotes group, a backslash
 // is an ordinary character.

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <unordered_map>
 
 namespace {
 
@@ -94,12 +95,56 @@ std::string MatchName(const ZipMember& m) {
   return n;
 }
 
+std::string WithoutDotPrefix(const std::string& rawPattern) {
+  if (rawPattern.compare(0, 2, ".\\") == 0 || rawPattern.compare(0, 2, "./") == 0) return rawPattern.substr(2);
+  return rawPattern;
+}
+
 bool Matches(const std::string& rawPattern, const std::string& name) {
-  std::string p = rawPattern;
-  if (p.compare(0, 2, ".\\") == 0 || p.compare(0, 2, "./") == 0) p = p.substr(2);
+  std::string p = WithoutDotPrefix(rawPattern);
   if (p == "*.*" || p == "*") return true;
   if (ZipEndsWithSeparator(p) && ZipWildMatch(p + "*", name)) return true;
   return ZipWildMatch(p, name);
+}
+
+typedef std::unordered_map<std::string, std::vector<size_t>> PatternsByKey;
+
+bool MarkUsed(const PatternsByKey& table, const std::string& key, std::vector<bool>& used) {
+  PatternsByKey::const_iterator it = table.find(key);
+  if (it == table.end()) return false;
+  for (size_t p : it->second) used[p] = true;
+  return true;
+}
+
+// The members the patterns choose (all without patterns), in archive order; used[p] tells
+// whether pattern p chose any. Patterns without wildcards are looked up by ZipMatchKey, a
+// directory pattern by the key of each directory a member lies in, so that a response file
+// naming every member does not match each name against each member.
+std::vector<size_t> ChooseMembers(const ZipArchive& arc, const std::vector<std::string>& patterns,
+                                  std::vector<bool>& used) {
+  used.assign(patterns.size(), false);
+  PatternsByKey names, dirs;
+  std::vector<size_t> wild;
+  for (size_t p = 0; p < patterns.size(); p++) {
+    std::string s = WithoutDotPrefix(patterns[p]);
+    if (s.find_first_of("*?") != std::string::npos) wild.push_back(p);
+    else if (ZipEndsWithSeparator(s)) dirs[ZipMatchKey(s)].push_back(p);
+    else names[ZipMatchKey(s)].push_back(p);
+  }
+  std::vector<size_t> chosen;
+  for (size_t i = 0; i < arc.members.size(); i++) {
+    std::string name = MatchName(arc.members[i]);
+    std::string key = ZipMatchKey(name);
+    bool take = patterns.empty();
+    if (MarkUsed(names, key, used)) take = true;
+    if (!dirs.empty())
+      for (size_t k = 0; k < key.size(); k += ZipCharLen(key, k))
+        if (key[k] == '/' && MarkUsed(dirs, key.substr(0, k + 1), used)) take = true;
+    for (size_t p : wild)
+      if (Matches(patterns[p], name)) take = used[p] = true;
+    if (take) chosen.push_back(i);
+  }
+  return chosen;
 }
 
 // Creates dir and its missing parents; dir ends without a separator.
@@ -286,15 +331,8 @@ int ZipRunCommand(const std::string& cmdline, std::string& out, size_t outLimit)
     out = log;
     return r;
   }
-  std::vector<bool> used(o.patterns.size(), false);
-  std::vector<size_t> chosen;
-  for (size_t i = 0; i < arc.members.size(); i++) {
-    bool take = o.patterns.empty();
-    std::string name = MatchName(arc.members[i]);
-    for (size_t p = 0; p < o.patterns.size(); p++)
-      if (Matches(o.patterns[p], name)) take = used[p] = true;
-    if (take) chosen.push_back(i);
-  }
+  std::vector<bool> used;
+  std::vector<size_t> chosen = ChooseMembers(arc, o.patterns, used);
   int result = ZIP_OK;
   for (size_t p = 0; p < o.patterns.size(); p++)
     if (!used[p]) {

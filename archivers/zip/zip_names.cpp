@@ -20,12 +20,18 @@ std::vector<std::string> Chars(const std::string& s) {
 
 bool IsSep(const std::string& ch) { return ch == "/" || ch == "\\"; }
 
-std::string Fold(const std::string& ch) {
-  if (ch.size() != 1) return ch;
-  char c = ch[0];
-  if (c == '/') return "\\";
-  if (c >= 'A' && c <= 'Z') return std::string(1, char(c - 'A' + 'a'));
-  return ch;
+// One character of a name folded for comparison: ASCII letters to lower case, '\' to '/'.
+// Double-byte characters are left alone (their trail byte may be a letter or 0x5C).
+char FoldByte(char c) {
+  if (c == '\\') return '/';
+  if (c >= 'A' && c <= 'Z') return char(c - 'A' + 'a');
+  return c;
+}
+
+bool SameChar(const std::string& a, size_t ai, size_t an, const std::string& b, size_t bi, size_t bn) {
+  if (an != bn) return false;
+  if (an == 2) return a[ai] == b[bi] && a[ai + 1] == b[bi + 1];
+  return FoldByte(a[ai]) == FoldByte(b[bi]);
 }
 
 std::string Upper(const std::string& s) {
@@ -250,24 +256,37 @@ bool ZipNamesDestination(const std::string& name) {
 }
 
 bool ZipWildMatch(const std::string& pattern, const std::string& name) {
-  std::vector<std::string> p = Chars(pattern), n = Chars(name);
+  // Byte offsets, always at character starts; starN is where the last '*' began to match.
   size_t pi = 0, ni = 0, starP = std::string::npos, starN = 0;
-  while (ni < n.size()) {
-    if (pi < p.size() && p[pi] == "*") {
+  while (ni < name.size()) {
+    size_t nn = ZipCharLen(name, ni);
+    size_t pn = pi < pattern.size() ? ZipCharLen(pattern, pi) : 0;
+    if (pn == 1 && pattern[pi] == '*') {
       starP = pi++;
       starN = ni;
-    } else if (pi < p.size() && (p[pi] == "?" || Fold(p[pi]) == Fold(n[ni]))) {
-      pi++;
-      ni++;
+    } else if (pn != 0 && ((pn == 1 && pattern[pi] == '?') || SameChar(pattern, pi, pn, name, ni, nn))) {
+      pi += pn;
+      ni += nn;
     } else if (starP != std::string::npos) {
       pi = starP + 1;
-      ni = ++starN;
+      starN += ZipCharLen(name, starN);
+      ni = starN;
     } else {
       return false;
     }
   }
-  while (pi < p.size() && p[pi] == "*") pi++;
-  return pi == p.size();
+  while (pi < pattern.size() && pattern[pi] == '*') pi++;
+  return pi == pattern.size();
+}
+
+std::string ZipMatchKey(const std::string& name) {
+  std::string key = name;
+  for (size_t i = 0; i < key.size();) {
+    size_t n = ZipCharLen(key, i);
+    if (n == 1) key[i] = FoldByte(key[i]);
+    i += n;
+  }
+  return key;
 }
 
 std::vector<std::string> ZipSplitWords(const std::string& line) {

@@ -512,6 +512,80 @@ TEST(Extract, ResponseFileOfTheUnpackDialog) {
   EXPECT_NE(0, UnZip("@" + s.dir() + "no such list").code);
 }
 
+// The files below dir (ending in a backslash) as paths relative to it, sorted.
+void FilesBelow(const std::string& dir, const std::string& prefix, std::vector<std::string>& out) {
+  for (const std::string& n : DirNames(dir)) {
+    DWORD a = Attributes(dir + n);
+    if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY)) FilesBelow(dir + n + "\\", prefix + n + "\\", out);
+    else out.push_back(prefix + n);
+  }
+}
+
+std::string UpperAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  return s;
+}
+
+// The unpack dialog names every marked member; the names come in the forms a user or a
+// program may write them, and exactly the named members come out.
+TEST(Extract, ResponseFileNamingManyMembers) {
+  Scratch s;
+  std::vector<TestMember> ms;
+  std::vector<std::string> listed;  // member names as listed, with backslashes
+  for (int i = 0; i < 240; i++) {
+    char name[32];
+    snprintf(name, sizeof name, i % 3 == 0 ? "d/sub/f%03d.txt" : i % 3 == 1 ? "d/f%03d.txt" : "f%03d.txt", i);
+    ms.push_back(Member(name, "member " + std::to_string(i)));
+    std::string l = name;
+    std::replace(l.begin(), l.end(), '/', '\\');
+    listed.push_back(l);
+  }
+  for (const char* name : {"\x95\x5C/in.txt", "\x95\x5C.txt", "keep/k1.txt", "keep/inner/k2.txt", "Other/o.txt",
+                           "Other/o.dat"})
+    ms.push_back(Member(name, name));
+  std::string arc = s.Archive(ms);
+  std::string dest = s.dir() + "many\\";
+  std::string list = "-x " + Quote(arc) + " " + Quote(dest) + "\r\n";
+  std::vector<std::string> want;
+  for (int i = 0; i < 240; i++) {
+    if (i % 7 == 0) continue;
+    const std::string& l = listed[i];
+    std::string slashed = l;
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    if (i % 4 == 0) list += Quote(l) + "\r\n";
+    else if (i % 4 == 1) list += Quote(UpperAscii(slashed)) + "\r\n";
+    else if (i % 4 == 2) list += Quote(".\\" + l) + "\r\n";
+    else list += Quote(l) + "\r\n" + Quote(UpperAscii(l)) + "\r\n";  // named twice
+    want.push_back(l);
+  }
+  // A directory name takes what lies below it; a 0x5C trail byte is no separator.
+  list += "\"KEEP\\\"\r\n\"\x95\x5C\\\"\r\n\"other/*.TXT\"\r\n";
+  for (const char* f : {"keep\\k1.txt", "keep\\inner\\k2.txt", "\x95\x5C\\in.txt", "Other\\o.txt"}) want.push_back(f);
+  std::sort(want.begin(), want.end());
+  std::string listFile = s.dir() + "$UNPACK.LST";
+  ASSERT_TRUE(WriteBytes(listFile, list));
+  Outcome r = UnZip("@" + listFile, 4096);
+  ASSERT_EQ(0, r.code) << r.text;
+  EXPECT_EQ(0u, r.text.find(std::to_string(want.size()) + " members extracted, 0 kept, 0 not extracted\n")) << r.text;
+  std::vector<std::string> got;
+  FilesBelow(dest, "", got);
+  std::sort(got.begin(), got.end());
+  EXPECT_EQ(want, got);
+  std::string data;
+  EXPECT_TRUE(ReadBytes(dest + "d\\sub\\f003.txt", data));
+  EXPECT_EQ("member 3", data);
+
+  // Names matching nothing are each reported, the named members still extracted.
+  std::string again = s.dir() + "again\\";
+  WriteBytes(listFile, "-x " + Quote(arc) + " " + Quote(again) + "\r\n\"f002.txt\"\r\n\"f002\"\r\n\"\x95/\"\r\n");
+  Outcome partly = UnZip("@" + listFile, 4096);
+  EXPECT_EQ(kNoMatch, partly.code);
+  EXPECT_NE(std::string::npos, partly.text.find("no member matches f002\n")) << partly.text;
+  EXPECT_NE(std::string::npos, partly.text.find("no member matches \x95/\n")) << partly.text;
+  EXPECT_EQ(std::vector<std::string>{"f002.txt"}, DirNames(again));
+}
+
 TEST(Safety, NamesLeavingTheDestinationAreRefused) {
   Scratch s;
   std::vector<TestMember> ms;

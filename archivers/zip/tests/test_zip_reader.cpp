@@ -138,19 +138,69 @@ TEST(Names, StoredNamesDecodedByTheirEncoding) {
   EXPECT_TRUE(ZipIsShiftJis("\xB1\xB2\x81\x40"));
 }
 
-TEST(Names, WildcardsCaseAndDoubleByteCharacters) {
-  EXPECT_TRUE(ZipWildMatch("*.TXT", "dir\\a.txt"));
-  EXPECT_TRUE(ZipWildMatch("dir/a.txt", "DIR\\A.TXT"));
-  EXPECT_TRUE(ZipWildMatch("a?c", "abc"));
-  EXPECT_FALSE(ZipWildMatch("a?c", "ac"));
-  EXPECT_TRUE(ZipWildMatch("*", ""));
-  EXPECT_FALSE(ZipWildMatch("*.zip", "a.txt"));
-  // A question mark stands for one whole double-byte character; its 0x5C trail byte is no separator.
-  EXPECT_TRUE(ZipWildMatch("?.txt", "\x95\x5C.txt"));
-  EXPECT_FALSE(ZipWildMatch("?\\*", "\x95\x5C.txt"));
-  EXPECT_FALSE(ZipWildMatch("\x95\x5C", "\x95\x5D"));
-  // Case folding touches ASCII only: 0x82 0x60 and 0x82 0x81 are full-width A and a.
-  EXPECT_FALSE(ZipWildMatch("\x82\x60", "\x82\x81"));
+// Every matcher rule in one table. Rows without wildcards also hold for ZipMatchKey: equal keys
+// exactly when the names match.
+TEST(Names, MatcherRulesTable) {
+  const struct {
+    const char* pattern;
+    const char* name;
+    bool match;
+  } rows[] = {
+      {"", "", true},
+      {"", "a", false},
+      {"a", "", false},
+      {"*", "", true},
+      {"**", "abc", true},
+      {"a?c", "abc", true},
+      {"a?c", "ac", false},
+      {"a*b*c", "aXbYbZc", true},
+      {"a*b*c", "aXbYbZ", false},
+      {"*a", "bab", false},
+      {"*.TXT", "dir\\a.txt", true},
+      {"*.zip", "a.txt", false},
+      // Case folding of ASCII letters, '/' and '\' the same separator.
+      {"dir/a.txt", "DIR\\A.TXT", true},
+      {"DIR\\A.TXT", "dir/a.txt", true},
+      {"dir\\a.txt", "dir\\a.txx", false},
+      {"dir\\a.txt", "dira.txt", false},
+      // A directory pattern ends in a separator; on its own it names the directory member only.
+      {"dir\\", "dir\\", true},
+      {"dir/", "DIR\\", true},
+      {"dir\\", "dir\\a.txt", false},
+      {"dir\\*", "DIR/sub/a.txt", true},
+      {"*\\", "d\x95\x5C\\", true},
+      // A double-byte character is one character; its 0x5C trail byte is no separator.
+      {"?", "\x95\x5C", true},
+      {"??", "\x95\x5C", false},
+      {"?.txt", "\x95\x5C.txt", true},
+      {"?\\*", "\x95\x5C.txt", false},
+      {"*\\*", "\x95\x5C.txt", false},
+      {"*\\", "\x95\x5C", false},
+      {"\x95\x5C*", "\x95\x5C.txt", true},
+      {"\x95\x5C\\*", "\x95\x5C.txt", false},
+      {"\x95\x5C\\*", "\x95\x5C/in.txt", true},
+      {"\x95\x5C", "\x95\x5D", false},
+      {"\x95\x5C", "\x95/", false},
+      {"\x95/", "\x95\\", false},
+      {"*\x95\x5C", "a\x95\x5C", true},
+      // Trail bytes are never folded: 0x82 0x60 and 0x82 0x81 are full-width A and a.
+      {"\x82\x60", "\x82\x81", false},
+      {"\x82\x60", "\x82\x60", true},
+      {"\x83\x41", "\x83\x61", false},
+      // A lead byte without a trail byte is a character of its own.
+      {"\x81*", "\x81", true},
+      {"\x81*", "\x81" "abc", false},
+      {"\x81?", "\x81" "a", false},
+      {"\x81", "\x81", true},
+  };
+  for (const auto& row : rows) {
+    std::string p = row.pattern, n = row.name;
+    EXPECT_EQ(row.match, ZipWildMatch(p, n)) << "pattern \"" << p << "\" name \"" << n << "\"";
+    if (p.find_first_of("*?") == std::string::npos) {
+      EXPECT_EQ(row.match, ZipMatchKey(p) == ZipMatchKey(n)) << "keys of \"" << p << "\" and \"" << n << "\"";
+    }
+  }
+  EXPECT_EQ("dir/\x95\x5C/a\x82\x60.txt", ZipMatchKey("DIR\\\x95\x5C\\A\x82\x60.TXT"));
 }
 
 TEST(Names, CommandWordsAndListedNames) {
