@@ -13,6 +13,7 @@
 #include <vector>
 #include "archive/archiver.h"
 #include "archive/unpack.h"
+#include "benchutil.h"
 #include "base/globals.h"
 #include "config/settings.h"
 #include "filelist/pathutil.h"
@@ -86,13 +87,6 @@ bool WriteWhole(const std::string &path, const std::string &data)
     return ok && written == data.size();
 }
 
-double Now()
-{
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return (double)c.QuadPart / (double)f.QuadPart;
-}
 
 // Files and bytes below directory.
 void CountTree(const std::string &directory, int *files, unsigned long long *bytes)
