@@ -13,6 +13,7 @@
 #include "config/settings.h"
 #include "filelist/filetable.h"
 #include "fileops/copy.h"
+#include "fileops/copycmd.h"
 #include "fileops/copy_ids.h"
 #include "fileops/copydlg.h"
 #include "fileops/fileops_ids.h"
@@ -459,6 +460,124 @@ TEST_F(CopyWindow, AnotherNameAndReadOnlyTarget)
     EXPECT_EQ("protected", ReadAll(temp.Full("dst\\doc.txt")));
     EXPECT_EQ("document", ReadAll(temp.Full("src\\doc.txt")));
     EXPECT_EQ(1, CountFiles(dst));   // no temporary file left behind
+}
+
+// The listed directory spelled another way (through "..", with "." or in other letter case) is
+// still the listed directory: a move there is refused before anything happens, and a copy of a
+// file can only go under another name. Taken for another directory, moving a directory there
+// merged it into itself and then deleted it.
+TEST_F(CopyWindow, ListedDirectorySpelledOtherwise)
+{
+    temp.MakeDir("src\\dirB");
+    temp.MakeFile("src\\dirB\\b.txt", "bee");
+    temp.MakeDir("src\\sub");
+    temp.MakeFile("src\\c.txt", "sea");
+    Start();
+    std::string lower = src;
+    for (char &c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = (char)(c - 'A' + 'a');
+    for (const std::string &spelling : {src + "\\sub\\..", src + "\\.", lower}) {
+        SCOPED_TRACE(spelling);
+        for (const char *name : {"dirB", "c.txt"}) {
+            SCOPED_TRACE(name);
+            GoTo(name);
+            std::vector<std::string> seen;
+            DialogDriver driver;
+            Destination(driver, spelling);
+            // Whatever comes next is answered the way that would do the most harm.
+            for (int i = 0; i < 6; i++)
+                driver.Then([&](HWND dialog) {
+                    SeenDialog s = ReadDialog(dialog);
+                    if (const SeenControl *over = s.Find(IDC_SAME_NAME_OVERWRITE)) {
+                        seen.push_back(s.caption + ": same name");
+                        if (over->enabled)
+                            CheckRadioButton(dialog, IDC_SAME_NAME_NEWER, IDC_SAME_NAME_SKIP, IDC_SAME_NAME_OVERWRITE);
+                        PressButton(dialog, IDOK);
+                    } else if (s.Find(IDC_NAME_EDIT) || s.Find(IDC_RESULT_LIST)) {
+                        seen.push_back(s.caption);
+                        PressButton(dialog, IDCANCEL);
+                        PressButton(dialog, IDOK);
+                    } else {
+                        seen.push_back(s.caption + ": " + (g_messageDialog.text ? g_messageDialog.text : ""));
+                        PressButton(dialog, IDOK);
+                    }
+                });
+            Run(1);
+            EXPECT_EQ((std::vector<std::string>{"Kelpo - Move: 同じﾃﾞｨﾚｸﾄﾘには移動できません"}), seen);
+            EXPECT_EQ("bee", ReadAll(temp.Full("src\\dirB\\b.txt")));
+            EXPECT_EQ("sea", ReadAll(temp.Full("src\\c.txt")));
+        }
+        // A copy of the file: only another name can be chosen, and the rename is cancelled here.
+        GoTo("c.txt");
+        SeenDialog sameName;
+        DialogDriver copy;
+        Destination(copy, spelling);
+        copy.Then([&](HWND dialog) {
+            sameName = ReadDialog(dialog);
+            PressButton(dialog, IDOK);
+        });
+        copy.Then([](HWND dialog) { PressButton(dialog, IDCANCEL); });
+        Run(0);
+        EXPECT_TRUE(copy.Done());
+        EXPECT_EQ(0, copy.Unexpected());
+        ASSERT_NE(nullptr, sameName.Find(IDC_SAME_NAME_OVERWRITE));
+        EXPECT_FALSE(sameName.Find(IDC_SAME_NAME_OVERWRITE)->enabled);
+        EXPECT_EQ("sea", ReadAll(temp.Full("src\\c.txt")));
+        EXPECT_EQ(1, CountFiles(src + "\\dirB"));
+        EXPECT_EQ(1, CountFiles(src));
+    }
+    // The command itself, given the listed directory in lower case, refuses the move too.
+    GoTo("dirB");
+    strcpy(CopyDestination, lower.c_str());
+    CopyMoveMode = COPYMOVE_MOVE;
+    std::vector<std::string> captions, texts;
+    DialogDriver refusal;
+    Answer(refusal, &captions, &texts);
+    EXPECT_EQ(0, CopyMoveLoop());
+    EXPECT_TRUE(refusal.Done());
+    EXPECT_EQ((std::vector<std::string>{"同じﾃﾞｨﾚｸﾄﾘには移動できません"}), texts);
+    EXPECT_EQ("bee", ReadAll(temp.Full("src\\dirB\\b.txt")));
+}
+
+// Listed at the root of a drive, a directory copied or moved into its own subdirectory is
+// refused like anywhere else, and the result list names its files relative to the root.
+TEST_F(CopyWindow, DirectoryAtTheRootOfADrive)
+{
+    std::string name = "klproot" + std::to_string(GetCurrentProcessId());
+    std::string dir = "C:\\" + name;
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA((dir + "\\sub").c_str(), NULL));
+    HANDLE file = CreateFileA((dir + "\\a.txt").c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
+    DWORD written = 0;
+    WriteFile(file, "a", 1, &written, NULL);
+    CloseHandle(file);
+    KelpoWindowTest::Start("C:\\");
+    ASSERT_FALSE(HasFatalFailure());
+    Settings.dirmark = 1;
+    for (int move = 0; move <= 1; move++) {
+        GoTo(name);
+        std::vector<std::string> captions, texts;
+        DialogDriver driver;
+        Destination(driver, dir + "\\sub");
+        Answer(driver, &captions, &texts);
+        Run(move);
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(0, driver.Unexpected());
+        EXPECT_EQ((std::vector<std::string>{"ｻﾌﾞﾃﾞｨﾚｸﾄﾘは同じﾃﾞｨﾚｸﾄﾘにｺﾋﾟｰできません"}), texts) << move;
+        EXPECT_FALSE(Exists(dir + "\\sub\\" + name)) << move;
+        EXPECT_EQ("a", ReadAll(dir + "\\a.txt"));
+    }
+    GoTo(name);
+    DialogDriver copy;
+    Destination(copy, dst);
+    Result result;
+    ReadResult(copy, &result);
+    Run(0);
+    EXPECT_TRUE(copy.Done());
+    EXPECT_EQ((std::vector<std::string>{name + "\\a.txt"}), result.items);
+    EXPECT_EQ("a", ReadAll(dst + "\\" + name + "\\a.txt"));
+    RemoveTree(dir);
 }
 
 // Esc while a tree is being copied: the copy stops between two files; what was copied is

@@ -481,6 +481,12 @@ TEST_F(TreeTest, ExpandDriveEntryAndDriveLine)
         {"d:work", "D:\\LAST\\ONE"},                   // no "\" as third byte: a drive
         {"e", "E:\\"},
         {"C:\\Some\\Path", "C:\\Some\\Path"},          // used as typed
+        {"C:\\Some\\Path\\", "C:\\Some\\Path\\"},
+        {"C:\\Some\\Path\\..", "C:\\Some"},                // dots name the directories they stand for
+        {"C:\\Some\\.\\Path\\.", "C:\\Some\\Path"},
+        {"C:\\Some\\..\\..\\..", "C:\\"},
+        {"C:\\\x83\x5C\\..\\\x95\x5C", "C:\\\x95\x5C"}, // second bytes 0x5C are no separators
+        {"C:\\\x83\x5C\\.", "C:\\\x83\x5C"},
         {"\\\\server\\share", "\\"},          // refused later: no colon
         {"1", "1"},
         {"", ""},

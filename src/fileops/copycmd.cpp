@@ -102,11 +102,35 @@ static void DrawPathLine()
     DrawOperationDetails(dc, CurrentPath, NULL);
 }
 
+// How many bytes of prefix begin path, ASCII letters in either case (the file system does not
+// tell them apart), a double-byte character only as a whole.
+static size_t MatchedPrefix(const char *path, const char *prefix)
+{
+    size_t i = 0;
+    while (prefix[i]) {
+        int width = CharLength(prefix + i);
+        if (width == 2) {
+            if (path[i] != prefix[i] || path[i + 1] != prefix[i + 1])
+                break;
+        } else {
+            char a = path[i], b = prefix[i];
+            if (a >= 'a' && a <= 'z')
+                a = (char)(a - 'a' + 'A');
+            if (b >= 'a' && b <= 'z')
+                b = (char)(b - 'a' + 'A');
+            if (a != b)
+                break;
+        }
+        i += width;
+    }
+    return i;
+}
+
 // Whether destination is directory itself or lies inside it.
 static bool IsWithin(const char *destination, const char *directory)
 {
     size_t length = strlen(directory);
-    return _strnicmp(destination, directory, length) == 0 &&
+    return MatchedPrefix(destination, directory) == length &&
            (destination[length] == '\0' || destination[length] == '\\');
 }
 
@@ -123,7 +147,10 @@ static int CopyMoveDirectory(int position, const ListedEntry *entry)
 {
     bool move = IsMoveCommand();
     char source[PATH_BUFFER];
-    snprintf(source, sizeof source, "%s\\%s", CurrentPath, entry->name);
+    // The root's path ends in its backslash: "C:\NAME", never "C:\\NAME", which no
+    // comparison with the destination would recognise.
+    if (!JoinDestinationPath(CurrentPath, entry->name, source))
+        return 0;
     if (SameDirectory || IsWithin(CopyDestination, source)) {
         FlushCopyProgress();
         MessageDialog(g_mainWnd, "ｻﾌﾞﾃﾞｨﾚｸﾄﾘは同じﾃﾞｨﾚｸﾄﾘにｺﾋﾟｰできません", move ? "Kelpo - Move" : "Kelpo - Copy", 48);
@@ -167,7 +194,8 @@ static int CopyMoveListedFile(int position, const ListedEntry *entry)
         return 0;
     if (DestExists)
         return 1;
-    snprintf(source, sizeof source, "%s\\%s", CurrentPath, entry->name);
+    if (!JoinDestinationPath(CurrentPath, entry->name, source))
+        return 0;
     if (!CopyMoveFile(source, target, CopyDestination, 0))
         return 0;
     MarkProcessed(position);
@@ -178,7 +206,9 @@ int CopyMoveLoop()
 {
     StripBackslash(CurrentPath);
     StripBackslash(CopyDestination);
-    SameDirectory = strcmp(CurrentPath, CopyDestination) == 0;
+    // The listed directory in other letter case is still the listed directory: a move there
+    // would merge a directory into itself and then delete it.
+    SameDirectory = strlen(CurrentPath) == strlen(CopyDestination) && IsWithin(CopyDestination, CurrentPath);
     bool move = IsMoveCommand();
     if (move && SameDirectory) {
         MessageDialog(g_mainWnd, "同じﾃﾞｨﾚｸﾄﾘには移動できません", "Kelpo - Move", 48);

@@ -26,10 +26,24 @@ void DriveLetters(char *buffer)
     buffer[TREE_DRIVE_COUNT] = '\0';
 }
 
+// "." and ".." in a typed path name the directories they stand for, so that the listed
+// directory typed as "C:\WORK\SUB\.." is C:\WORK itself (and is kept so in the history).
+static void ResolveDotComponents(char *text)
+{
+    char full[PATH_BUFFER];
+    DWORD length = GetFullPathNameA(text, sizeof full, full, NULL);
+    if (length == 0 || length >= TYPED_PATH_LIMIT || full[1] != ':')
+        return;
+    strcpy(text, full);
+}
+
 void ExpandDriveEntry(char *text)
 {
-    if (strlen(text) >= 3 && text[2] == '\\')
+    if (strlen(text) >= 3 && text[2] == '\\') {
+        if (text[1] == ':')
+            ResolveDotComponents(text);
         return;
+    }
     UpperAscii(text);
     if (text[0])
         text[1] = '\0';
