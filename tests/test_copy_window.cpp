@@ -540,6 +540,50 @@ TEST_F(CopyWindow, ListedDirectorySpelledOtherwise)
     EXPECT_EQ("bee", ReadAll(temp.Full("src\\dirB\\b.txt")));
 }
 
+// A link to the listed directory as the destination: the names there are the listed files
+// themselves. "Overwrite" leaves a file where it is (moving it onto itself lost it), and a
+// directory is not merged into itself (which then deleted it).
+TEST_F(CopyWindow, DestinationIsALinkToTheListedDirectory)
+{
+    temp.MakeDir("src\\dirB");
+    temp.MakeFile("src\\dirB\\b.txt", "bee");
+    temp.MakeFile("src\\c.txt", "sea");
+    if (!MakeDirectoryLink(temp.Full("src\\self"), src))
+        GTEST_SKIP() << "no directory links here";
+    Start();
+    for (int move = 0; move <= 1; move++) {
+        for (const char *name : {"c.txt", "dirB"}) {
+            SCOPED_TRACE(name);
+            GoTo(name);
+            std::vector<std::string> seen;
+            DialogDriver driver;
+            Destination(driver, src + "\\self");
+            for (int i = 0; i < 4; i++)
+                driver.Then([&](HWND dialog) {
+                    SeenDialog s = ReadDialog(dialog);
+                    if (s.Find(IDC_SAME_NAME_OVERWRITE)) {
+                        seen.push_back(s.caption + ": same name");
+                        CheckRadioButton(dialog, IDC_SAME_NAME_NEWER, IDC_SAME_NAME_SKIP, IDC_SAME_NAME_OVERWRITE);
+                    } else {
+                        seen.push_back(s.caption + ": " + (s.Find(IDC_RESULT_LIST) ? "result" : g_messageDialog.text));
+                    }
+                    PressButton(dialog, IDOK);
+                });
+            Run(move);
+            std::string caption = move ? "Kelpo - Move" : "Kelpo - Copy";
+            if (std::string(name) == "c.txt")
+                EXPECT_EQ((std::vector<std::string>{caption + ": same name"}), seen) << move;
+            else
+                EXPECT_EQ((std::vector<std::string>{caption + ": ｻﾌﾞﾃﾞｨﾚｸﾄﾘは同じﾃﾞｨﾚｸﾄﾘにｺﾋﾟｰできません"}), seen) << move;
+            EXPECT_EQ("bee", ReadAll(temp.Full("src\\dirB\\b.txt"))) << move;
+            EXPECT_EQ("sea", ReadAll(temp.Full("src\\c.txt"))) << move;
+            EXPECT_EQ(1, CountFiles(src + "\\dirB"));
+            EXPECT_EQ(1, CountFiles(src));
+        }
+    }
+    RemoveDirectoryLink(temp.Full("src\\self"));
+}
+
 // Listed at the root of a drive, a directory copied or moved into its own subdirectory is
 // refused like anywhere else, and the result list names its files relative to the root.
 TEST_F(CopyWindow, DirectoryAtTheRootOfADrive)

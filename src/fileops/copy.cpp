@@ -204,6 +204,26 @@ int PathKind(const char *path)
     return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PATH_KIND_DIRECTORY : PATH_KIND_FILE;
 }
 
+static bool FileIdentity(const char *path, BY_HANDLE_FILE_INFORMATION *info)
+{
+    HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    BOOL ok = GetFileInformationByHandle(handle, info);
+    CloseHandle(handle);
+    return ok != FALSE;
+}
+
+bool SameFileObject(const char *a, const char *b)
+{
+    BY_HANDLE_FILE_INFORMATION first, second;
+    if (!FileIdentity(a, &first) || !FileIdentity(b, &second))
+        return false;
+    return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber && first.nFileIndexHigh == second.nFileIndexHigh &&
+           first.nFileIndexLow == second.nFileIndexLow && (first.nFileIndexHigh || first.nFileIndexLow);
+}
+
 // ---- the decisions for one file ----
 
 int CheckDestSpace(char *destination, unsigned long long size, const char *target)
@@ -587,7 +607,8 @@ static int CopyTreeFile(const char *path, const char *name)
     SplitPath(path, source, NULL, NULL);
     const WIN32_FIND_DATAA found = *WalkEntry;
     ShowFileDetails(source, &found);
-    if (!ResolveSameName(directory, name, &found.ftLastWriteTime, FoundSize(&found), finalTarget) || DestExists) {
+    if (!ResolveSameName(directory, name, &found.ftLastWriteTime, FoundSize(&found), finalTarget) || DestExists ||
+        (OverwriteFlag && SameFileObject(path, finalTarget))) {
         TreeIncomplete++;
         return 1;
     }

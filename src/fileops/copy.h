@@ -88,6 +88,9 @@ int CreateDirLike(const char *source, const char *target);
 BOOL StampDirectory(const char *directory, const FILETIME *time);
 int PathKind(const char *path);
 int FindFileInfo(const char *path, WIN32_FIND_DATAA *found);
+// Whether two paths name the same file or directory (through a link, another drive letter for
+// the same place …); false when the system cannot tell.
+bool SameFileObject(const char *a, const char *b);
 
 // directory + "\\" + name (one backslash, also after a drive root); false when it does not fit.
 bool JoinDestinationPath(const char *directory, const char *name, char *out);

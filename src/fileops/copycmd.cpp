@@ -151,16 +151,18 @@ static int CopyMoveDirectory(int position, const ListedEntry *entry)
     // comparison with the destination would recognise.
     if (!JoinDestinationPath(CurrentPath, entry->name, source))
         return 0;
-    if (SameDirectory || IsWithin(CopyDestination, source)) {
+    char target[PATH_BUFFER];
+    if (!JoinDestinationPath(CopyDestination, entry->name, target))
+        return 0;
+    // A destination reached through a link or another drive letter can still be the directory itself.
+    if (SameDirectory || IsWithin(CopyDestination, source) ||
+        (PathKind(target) == PATH_KIND_DIRECTORY && SameFileObject(source, target))) {
         FlushCopyProgress();
         MessageDialog(g_mainWnd, "ｻﾌﾞﾃﾞｨﾚｸﾄﾘは同じﾃﾞｨﾚｸﾄﾘにｺﾋﾟｰできません", move ? "Kelpo - Move" : "Kelpo - Copy", 48);
         return 0;
     }
     TreeIncomplete = 1;
     OverwriteFlag = ReplaceOnly = 0;
-    char target[PATH_BUFFER];
-    if (!JoinDestinationPath(CopyDestination, entry->name, target))
-        return 0;
     // A directory of that name at the destination is merged into by the tree copy.
     if (move && OnCurrentDrive(CopyDestination) && PathKind(CopyDestination) == PATH_KIND_DIRECTORY &&
         PathKind(target) == PATH_KIND_NONE && CopyMoveFile(source, target, CopyDestination, 1))
@@ -196,6 +198,9 @@ static int CopyMoveListedFile(int position, const ListedEntry *entry)
         return 1;
     if (!JoinDestinationPath(CurrentPath, entry->name, source))
         return 0;
+    // "Overwrite" of the file by itself, seen through a link or another drive letter: it is there.
+    if (OverwriteFlag && SameFileObject(source, target))
+        return 1;
     if (!CopyMoveFile(source, target, CopyDestination, 0))
         return 0;
     MarkProcessed(position);
