@@ -379,6 +379,38 @@ TEST_F(CopyEngine, MovesRecordAndDeleteOnlyCompletedSources)
     RemoveTree(z);
 }
 
+// A move to another drive whose source another program holds open: the copy is made, but the
+// source cannot be deleted. That is reported, the source keeps its attributes, and the file
+// does not count as moved.
+TEST_F(CopyEngine, MoveReportsASourceItCannotDelete)
+{
+    std::string z = std::string("Z:\\tmp\\kelpo-held-") + std::to_string(GetCurrentProcessId());
+    if (!CreateDirectoryA(z.c_str(), NULL))
+        GTEST_SKIP() << "no Z: drive";
+    ASSERT_TRUE(AllocateResultList());
+    CopyMoveMode = COPYMOVE_MOVE;
+    OverwriteFlag = ReplaceOnly = 0;
+    std::string held = temp.MakeFile("src\\held.txt", "held", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    HANDLE reader = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, reader);
+    DialogDriver driver;
+    SeenDialog report;
+    driver.Then([&](HWND dialog) {
+        report = ReadDialog(dialog);
+        PressButton(dialog, IDOK);
+    });
+    EXPECT_EQ(0, CopyMoveFile(held.c_str(), (z + "\\held.txt").c_str(), z.c_str(), 0));
+    CloseHandle(reader);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ("Kelpo - Error", report.caption);
+    EXPECT_EQ("held", ReadAll(held));
+    EXPECT_EQ((DWORD)(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
+              GetFileAttributesA(held.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(0, ProcessedCount);
+    SetFileAttributesA(held.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveTree(z);
+}
+
 TEST_F(CopyEngine, WalkVisitsEveryEntryAndStops)
 {
     temp.MakeDir("src\\t");

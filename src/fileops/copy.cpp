@@ -474,9 +474,20 @@ int CopyMoveFile(const char *source, const char *target, const char *destination
             }
             return 0;
         }
+        // A source that cannot be deleted (another program holds it open) is not moved: that is
+        // said, and the source keeps its attributes; the copy stays.
         if (IsMoveCommand()) {
+            DWORD attributes = GetFileAttributesA(source);
             SetFileAttributesA(source, FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(source);
+            if (!DeleteFileA(source)) {
+                DWORD code = GetLastError();
+                if (attributes != INVALID_FILE_ATTRIBUTES)
+                    SetFileAttributesA(source, attributes);
+                FlushCopyProgress();
+                SetLastError(code);
+                ShowLastError(g_mainWnd, "DeleteFile", source, NULL);
+                return 0;
+            }
         }
     }
     RecordResult(source, isDirectory);
