@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 #include <set>
+#include <vector>
 #include <string>
 #include "base/globals.h"
 #include "screen/cursor.h"
@@ -371,6 +372,57 @@ TEST_F(FileCommands, MarkByPatternAndFind)
     Command('F');
     EXPECT_EQ(0, driver.Unexpected());
     EXPECT_EQ(8u, Listed().size());
+}
+
+// A mask or pattern naming another directory ("sub\*") is refused and the dialog stays: listed
+// here, that directory's files would be taken for entries of this one by every command (D would
+// delete a file of this directory that has the same name).
+TEST_F(FileCommands, MaskWithAPathIsRefused)
+{
+    temp.MakeDir("sub");
+    temp.MakeFile("sub\\only.txt", "inner");
+    temp.MakeFile("here.txt", "x");
+    temp.MakeFile("ソ.txt", "x");   // second byte 0x5C: no path
+    Start();
+    for (char letter : {'F', '*'}) {
+        for (const char *typed : {"sub\\*", "sub/*.txt", "C:*.txt"}) {
+            SCOPED_TRACE(typed);
+            std::vector<std::string> refusals;
+            DialogDriver driver;
+            driver.Then([&](HWND dialog) {
+                SetDlgItemTextA(dialog, IDC_NAME_EDIT, typed);
+                PressButton(dialog, IDOK);
+            });
+            driver.Then([&](HWND dialog) {
+                refusals.push_back(ReadDialog(dialog).caption + ": " + (g_messageDialog.text ? g_messageDialog.text : ""));
+                PressButton(dialog, IDOK);
+            });
+            driver.Then([&](HWND dialog) {
+                SetDlgItemTextA(dialog, IDC_NAME_EDIT, "*.txt");
+                PressButton(dialog, IDOK);
+            });
+            Command(letter);
+            EXPECT_TRUE(driver.Done());
+            EXPECT_EQ(0, driver.Unexpected());
+            std::string caption = letter == 'F' ? "Kelpo - Find" : "Kelpo - Find Mark";
+            EXPECT_EQ((std::vector<std::string>{caption + ": 正しいﾌｧｲﾙ名を入力してください"}), refusals);
+            if (letter == 'F') {
+                EXPECT_STREQ("*.txt", FileMask);
+                EXPECT_EQ((std::set<std::string>{"here.txt", "ソ.txt"}), Listed());
+            } else {
+                EXPECT_EQ((std::set<std::string>{"here.txt", "ソ.txt"}), MarkedNames());
+            }
+        }
+    }
+    DialogDriver driver;
+    driver.Then([](HWND dialog) {
+        SetDlgItemTextA(dialog, IDC_NAME_EDIT, "ソ*");
+        PressButton(dialog, IDOK);
+    });
+    Command('*');
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(0, driver.Unexpected());
+    EXPECT_EQ((std::set<std::string>{"ソ.txt"}), MarkedNames());
 }
 
 // mKdir refuses a bad name and keeps its dialog, then makes the directory; New file asks

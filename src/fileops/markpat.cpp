@@ -61,7 +61,7 @@ int MarkByPattern(const char *pattern)
 void FindMarkCommand(HWND hwnd)
 {
     char pattern[260];
-    NameInput input = {IDD_FIND, "Kelpo - Find Mark", "", -1, NULL, pattern, sizeof pattern, NULL};
+    NameInput input = {IDD_FIND, "Kelpo - Find Mark", "", -1, NULL, pattern, sizeof pattern, AcceptMask};
     if (NameInputDialog(hwnd, &input)) {
         RememberCursorEntry();
         MarkByPattern(pattern);

@@ -9,6 +9,9 @@ void MakeDirectoryCommand(HWND hwnd);
 int CreateEmptyFile(HWND hwnd, const char *path);
 void NewFileCommand(HWND hwnd);
 void FindCommand(HWND hwnd);
+// The accept step of the Find and find-and-mark dialogs: a mask names entries of the listed
+// directory only, so one with a path ("\\", "/" or ":") is refused with a message (0).
+int AcceptMask(HWND dialog, const char *mask);
 // Find-and-mark ("*"): marks the entries that match pattern in the current directory,
 // clearing every mark first; returns the number marked.
 int MarkByPattern(const char *pattern);
