@@ -226,6 +226,38 @@ TEST_F(AttrDialog, OneFileInvalidThenValidTime)
     EXPECT_EQ(6u, written.second);
 }
 
+// Only the attributes changed on one file: its time, shown to the even second, is not written
+// back, so it keeps its odd second and its fraction.
+TEST_F(AttrDialog, UntouchedTimeIsNotRewritten)
+{
+    std::string file = temp.MakeFile("exact.txt", "1", RO);
+    SYSTEMTIME when = {2019, 7, 0, 9, 13, 14, 15, 370};
+    FILETIME exact;
+    ASSERT_TRUE(SystemTimeToFileTime(&when, &exact));
+    {
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+        HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+        ASSERT_NE(INVALID_HANDLE_VALUE, h);
+        ASSERT_TRUE(SetFileTime(h, NULL, NULL, &exact));
+        CloseHandle(h);
+        SetFileAttributesA(file.c_str(), RO);
+    }
+    List();
+    CursorSlot = PositionOf("exact.txt");
+    MarkedCount = 0;
+    AttrMode = ATTR_AND_TIME;
+    DialogDriver driver;
+    driver.Then([](HWND dialog) {
+        CheckDlgButton(dialog, IDC_ATTR_READONLY, BST_UNCHECKED);
+        PressButton(dialog, IDOK);
+    });
+    EXPECT_EQ(1, AttributeDialog(NULL));
+    EXPECT_TRUE(driver.Done());
+    EXPECT_FALSE(GetFileAttributesA(file.c_str()) & RO);
+    FILETIME after = WriteTime(file);
+    EXPECT_EQ(0, CompareFileTime(&exact, &after));
+}
+
 // Three marked files, one hidden: the hidden box starts indeterminate and left so keeps
 // every file's hidden bit; checking read-only sets it on all.
 TEST_F(AttrDialog, MarkedFilesMixedStateKept)

@@ -6,6 +6,7 @@
 #include "ui/msgdlg.h"
 #include "fileops/fileops_ids.h"
 #include <stdio.h>
+#include <string.h>
 
 static const int boxIds[ATTR_BOX_COUNT] = {IDC_ATTR_READONLY, IDC_ATTR_HIDDEN, IDC_ATTR_SYSTEM, IDC_ATTR_ARCHIVE};
 
@@ -45,6 +46,9 @@ static void ShowBoxes(HWND dialog)
     UnlockFileTable();
 }
 
+// The time fields as the dialog opened with them.
+static char shownTime[6][16];
+
 static void ShowTime(HWND dialog)
 {
     TimeFields fields = {};
@@ -57,6 +61,7 @@ static void ShowTime(HWND dialog)
         char text[16];
         snprintf(text, sizeof text, timeEdits[i].width == 4 ? "%4u" : "%02u", values[i]);
         SetDlgItemTextA(dialog, timeEdits[i].id, text);
+        lstrcpynA(shownTime[i], text, sizeof shownTime[i]);
         SendDlgItemMessageA(dialog, timeEdits[i].id, EM_LIMITTEXT, timeEdits[i].width, 0);
     }
 }
@@ -102,6 +107,18 @@ static bool ReadTime(HWND dialog, FILETIME *utc)
     return false;
 }
 
+// One entry's fields left as shown: its time (shown to the even second) is not rewritten.
+static bool TimeUntouched(HWND dialog)
+{
+    for (int i = 0; i < 6; i++) {
+        char text[16];
+        GetDlgItemTextA(dialog, timeEdits[i].id, text, sizeof text);
+        if (strcmp(text, shownTime[i]) != 0)
+            return false;
+    }
+    return true;
+}
+
 static void OnAttributeOk(HWND dialog)
 {
     int states[ATTR_BOX_COUNT];
@@ -110,7 +127,7 @@ static void OnAttributeOk(HWND dialog)
         states[box] = check == BST_CHECKED ? 1 : check == BST_INDETERMINATE ? 2 : 0;
     }
     FILETIME writeTime;
-    bool withTime = AttrMode != ATTR_ONLY;
+    bool withTime = AttrMode == TIME_ONLY || (AttrMode == ATTR_AND_TIME && !TimeUntouched(dialog));
     if (withTime && !ReadTime(dialog, &writeTime)) {
         MessageDialog(dialog, "日付 / 時間が正しくありません\n変更できる日付は1980年から2107年までです",
                       "Kelpo - Attribute & File Time", 48);
