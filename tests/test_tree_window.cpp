@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
+#include <vector>
 #include "base/globals.h"
 #include "config/settings.h"
 #include "filelist/pathutil.h"
 #include "tree/tree.h"
+#include "ui/msgdlg.h"
 #include "support/dialogdriver.h"
 #include "support/testutil.h"
 #include "support/window.h"
@@ -113,6 +115,55 @@ TEST_F(TreeWindow, TreeAndLogdskChangeTheListedDirectory)
         RepaintAll(g_mainWnd);
     }
     EXPECT_EQ(temp.Full("gamma"), Current());    // C:'s last listed directory is this one
+    EXPECT_TRUE(KelpoScreenTruth());
+}
+
+// A directory the cache still holds but that was removed since: T says so and the listing
+// stays where it was, instead of showing an empty list under its parent's path.
+TEST_F(TreeWindow, DirectoryGoneSinceTheCacheIsRefused)
+{
+    ASSERT_TRUE(WriteDriveCCache(temp.path, {"alpha", "alpha\\beta", "alpha\\gone", "gamma"}, ""));
+    ASSERT_EQ(temp.Full("alpha"), Current());
+    std::vector<std::string> seen;
+    {   // A directory that is there is listed as before.
+        DialogDriver driver;
+        ChooseBelowInTree(driver, temp.Full("alpha"), temp.Full("alpha\\beta"));
+        KelpoKey('T');
+        EXPECT_TRUE(driver.Done());
+    }
+    EXPECT_EQ(temp.Full("alpha\\beta"), Current());
+    KelpoKey(VK_BACK);
+    ASSERT_EQ(temp.Full("alpha"), Current());
+    // The tree opens on the listed directory: down twice reaches "gone".
+    DialogDriver second;
+    second.ThenSteps([&](HWND dialog, int) {
+        if (!TreeLoaded(dialog) || temp.Full("alpha") != TreePath)
+            return false;
+        PressKey(dialog, VK_DOWN);
+        return true;
+    });
+    second.ThenSteps([&](HWND dialog, int) {
+        if (temp.Full("alpha\\beta") != TreePath)
+            return false;
+        PressKey(dialog, VK_DOWN);
+        return true;
+    });
+    second.ThenSteps([&](HWND dialog, int) {
+        if (temp.Full("alpha\\gone") != TreePath)
+            return false;
+        PressKey(dialog, VK_RETURN);
+        return true;
+    });
+    second.Then([&](HWND dialog) {
+        seen.push_back(ReadDialog(dialog).caption + ": " + (g_messageDialog.text ? g_messageDialog.text : ""));
+        PressButton(dialog, IDOK);
+    });
+    KelpoKey('T');
+    EXPECT_EQ(0, second.Unexpected());
+    EXPECT_TRUE(second.Done());
+    EXPECT_EQ((std::vector<std::string>{"Kelpo - Directory Tree: 正しいﾃﾞｨﾚｸﾄﾘ名を入力してください"}), seen);
+    EXPECT_EQ(temp.Full("alpha"), Current());
+    EXPECT_NE(std::string::npos, KelpoScreen().find("beta")) << KelpoScreen();
     EXPECT_TRUE(KelpoScreenTruth());
 }
 

@@ -196,8 +196,17 @@ void LogdskCommand(HWND hwnd)
 
 void TreeCommand(HWND hwnd)
 {
-    if (!OpenDirectoryTree(hwnd, CurrentPath))
+    char chosen[PATH_BUFFER];
+    lstrcpynA(chosen, CurrentPath, sizeof chosen);
+    if (!OpenDirectoryTree(hwnd, chosen))
         return;
+    // The tree may come from a cache older than a directory's removal: the listing stays.
+    DWORD attributes = GetFileAttributesA(chosen);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        MessageDialog(hwnd, "正しいﾃﾞｨﾚｸﾄﾘ名を入力してください", "Kelpo - Directory Tree", 48);
+        return;
+    }
+    lstrcpynA(CurrentPath, chosen, PATH_BUFFER);
     PageTop = 0;
     CursorSlot = 0;
     PrevSlot = -1;
