@@ -468,6 +468,48 @@ TEST_F(CopyEngine, WalkVisitsEveryEntryAndStops)
     AbortFlag = 0;
 }
 
+// A directory whose entries cannot be searched (here: its search pattern is too long for the
+// system) is a failure of the walk, reported, not an empty directory: a tree copy would
+// otherwise end as complete without its files.
+TEST_F(CopyEngine, WalkReportsADirectoryItCannotSearch)
+{
+    std::string tree = temp.MakeDir("src\\deep");
+    std::string path = tree;
+    while (path.size() < 257)
+        path += "\\" + std::string(std::min<size_t>(60, 257 - path.size() - 1), 'd');
+    ASSERT_EQ(257u, path.size());
+    for (size_t at = tree.size() + 1; at <= path.size(); at++)
+        if (at == path.size() || path[at] == '\\')
+            CreateDirectoryA(path.substr(0, at).c_str(), NULL);
+    std::wstring wide = L"\\\\?\\" + std::wstring(path.begin(), path.end()) + L"\\inside.txt";
+    HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        GTEST_SKIP() << "no file below a long path here";
+    CloseHandle(h);
+    WIN32_FIND_DATAA probe;
+    HANDLE search = FindFirstFileA((path + "\\*.*").c_str(), &probe);
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+        GTEST_SKIP() << "the system searches long paths";
+    }
+    static int files;
+    files = 0;
+    auto file = [](const char *, const char *) -> int {
+        files++;
+        return 1;
+    };
+    DialogDriver driver;
+    SeenDialog report;
+    driver.Then([&](HWND dialog) {
+        report = ReadDialog(dialog);
+        PressButton(dialog, IDOK);
+    });
+    EXPECT_EQ(0, WalkTree(tree.c_str(), NULL, file, NULL));
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ("Kelpo - Error", report.caption);
+    DeleteFileW(wide.c_str());
+}
+
 // With dirtime a new directory carries its source's time; the clock is never set.
 TEST_F(CopyEngine, DirectoriesMadeLikeTheirSources)
 {

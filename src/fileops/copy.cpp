@@ -510,6 +510,16 @@ static int WalkEntries(char *path, WalkEnterStep enter, WalkFileStep file, WalkL
     int result = 1;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
+    // Only "nothing there" is an empty directory; a search the system refuses (no right to
+    // list it, a path too long) would leave its files out of a copy that looks complete.
+    if (search == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_NOT_FOUND &&
+        GetLastError() != ERROR_NO_MORE_FILES) {
+        DWORD code = GetLastError();
+        FlushCopyProgress();
+        SetLastError(code);
+        ShowLastError(g_mainWnd, "FindFirstFile", pattern, NULL);
+        result = 0;
+    }
     if (search != INVALID_HANDLE_VALUE) {
         do {
             PumpMessages();
