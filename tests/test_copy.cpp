@@ -468,6 +468,30 @@ TEST_F(CopyEngine, WalkVisitsEveryEntryAndStops)
     AbortFlag = 0;
 }
 
+// Names that begin with a dot are walked like any other (on volumes without 8.3 names such a
+// name is its own short name); only "." and ".." are left out.
+TEST_F(CopyEngine, WalkVisitsNamesBeginningWithADot)
+{
+    std::string tree = temp.MakeDir("src\\dots");
+    temp.MakeFile("src\\dots\\.a", "a");
+    temp.MakeDir("src\\dots\\.git");
+    temp.MakeFile("src\\dots\\.git\\config", "c");
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA(temp.Full("src\\dots\\.a").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    FindClose(h);
+    RecordProperty("short name of .a", found.cAlternateFileName);
+    static std::vector<std::string> names;
+    names.clear();
+    auto file = [](const char *, const char *n) -> int {
+        names.push_back(n);
+        return 1;
+    };
+    EXPECT_EQ(1, WalkTree(tree.c_str(), NULL, file, NULL));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{".a", "config"}), names) << "short name of .a: " << found.cAlternateFileName;
+}
+
 // A directory whose entries cannot be searched (here: its search pattern is too long for the
 // system) is a failure of the walk, reported, not an empty directory: a tree copy would
 // otherwise end as complete without its files.

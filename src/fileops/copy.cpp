@@ -527,8 +527,8 @@ static int WalkEntries(char *path, WalkEnterStep enter, WalkFileStep file, WalkL
                 result = 0;
                 break;
             }
-            const char *shortName = found.cAlternateFileName[0] ? found.cAlternateFileName : found.cFileName;
-            if (shortName[0] == '.')
+            // Only "." and "..": on a volume without 8.3 names ".git" is its own short name.
+            if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0)
                 continue;
             if (base + strlen(found.cFileName) >= PATH_BUFFER) {
                 SetLastError(ERROR_FILENAME_EXCED_RANGE);
