@@ -7,6 +7,7 @@
 #include "base/globals.h"
 #include "config/cfgfile.h"
 #include "config/settings.h"
+#include "config/registry.h"
 #include "support/testutil.h"
 #include "support/window.h"
 #include "support/windowfixture.h"
@@ -142,6 +143,50 @@ TEST_F(SettingsFile, MalformedValuesFollowTheirRules)
     EXPECT_FALSE(ApplySettingsText("\x01\x02\xff\xfe garbage [ ] = ;"));
     EXPECT_FALSE(ApplySettingsText(""));
     EXPECT_EQ(0, memcmp(&before, &Settings, sizeof Settings));
+}
+
+// A column count, sub-mode or tab width that has no layout would leave the listing empty:
+// from the file such a value keeps the setting, from a damaged registry it takes its default.
+TEST_F(SettingsFile, ValuesWithoutALayoutAreNotTaken)
+{
+    Unusual();
+    ASSERT_TRUE(ApplySettingsText("[Kelpo]\nConfig=Kelpo Config File\n[Filer]\ndispmode=4\ndispsubmode=3\n"
+                                  "sortmode=2\n[Viewer]\ntab=3\n"));
+    EXPECT_EQ(5, Settings.dispmode);
+    EXPECT_EQ(2, Settings.dispsubmode);
+    EXPECT_EQ(4, Settings.tab);
+    EXPECT_EQ(2, Settings.sortmode);
+    ASSERT_TRUE(ApplySettingsText("[Kelpo]\nConfig=Kelpo Config File\n[Filer]\ndispmode=0\ndispsubmode=x\n"
+                                  "[Viewer]\ntab=260\n"));
+    EXPECT_EQ(5, Settings.dispmode);
+    EXPECT_EQ(0, Settings.dispsubmode);
+    EXPECT_EQ(4, Settings.tab);
+    ASSERT_TRUE(ApplySettingsText("[Kelpo]\nConfig=Kelpo Config File\n[Filer]\ndispmode=3\ndispsubmode=1\n"
+                                  "[Viewer]\ntab=2\n"));
+    EXPECT_EQ(3, Settings.dispmode);
+    EXPECT_EQ(1, Settings.dispsubmode);
+    EXPECT_EQ(2, Settings.tab);
+
+    RegWriteByte("dispmode", 0x40);
+    RegWriteByte("tab", 7);
+    RegWriteWord("disprow", 0);
+    LoadSettings();
+    EXPECT_EQ(2, Settings.dispmode);
+    EXPECT_EQ(1, Settings.dispsubmode);
+    EXPECT_EQ(8, Settings.tab);
+    EXPECT_EQ(20, Settings.disprow);
+    RegWriteByte("dispmode", 0x53);
+    LoadSettings();
+    EXPECT_EQ(2, Settings.dispmode);
+    EXPECT_EQ(1, Settings.dispsubmode);
+    RegWriteByte("dispmode", 0x52);
+    RegWriteWord("disprow", 200);
+    LoadSettings();
+    EXPECT_EQ(5, Settings.dispmode);
+    EXPECT_EQ(2, Settings.dispsubmode);
+    EXPECT_EQ(200, Settings.disprow);
+    // The registry is left as the window tests below expect to find it: without the program's key.
+    RegDeleteKeyA(HKEY_CURRENT_USER, settingsKey);
 }
 
 TEST_F(SettingsFile, AFailedWriteLeavesTheOldFileWhole)

@@ -180,8 +180,12 @@ static void ReadKey(const char *text, const char *sectionName, const char *key)
     std::string value;
     if (!ProfileValue(text, sectionName, key, &value))
         return;
+    long number = strtol(value.substr(0, NUMBER_VALUE - 1).c_str(), NULL, 10);
+    // A column count or tab width without a layout would leave the screen empty: the setting stays.
+    if (!SettingValueFits(key, number))
+        return;
     if (strcmp(key, "dispsubmode") == 0) {
-        Settings.dispsubmode = (BYTE)strtol(value.substr(0, NUMBER_VALUE - 1).c_str(), NULL, 10);
+        Settings.dispsubmode = (BYTE)number;
         return;
     }
     const SettingField *f = FindSettingByFileKey(key);
@@ -190,7 +194,7 @@ static void ReadKey(const char *text, const char *sectionName, const char *key)
     switch (f->kind) {
     case SET_BYTE:
     case SET_DISPMODE:
-        *SettingByte(f) = (BYTE)strtol(value.substr(0, NUMBER_VALUE - 1).c_str(), NULL, 10);
+        *SettingByte(f) = (BYTE)number;
         break;
     case SET_PACKMODE:
         // An empty value keeps the mode: a zero character would be no mode at all.

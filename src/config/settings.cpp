@@ -280,6 +280,33 @@ static void WriteField(const SettingField &f)
     }
 }
 
+bool SettingValueFits(const char *fileKey, long value)
+{
+    if (strcmp(fileKey, "dispmode") == 0)
+        return value == 1 || value == 2 || value == 3 || value == 5;
+    if (strcmp(fileKey, "dispsubmode") == 0)
+        return value >= 0 && value <= 2;
+    if (strcmp(fileKey, "tab") == 0)
+        return value == 2 || value == 4 || value == 8;
+    return true;
+}
+
+void RepairSettings()
+{
+    for (int i = 0; i < SettingFieldCount; i++) {
+        const SettingField &f = SettingFields[i];
+        bool fits = true;
+        if (f.kind == SET_DISPMODE)
+            fits = SettingValueFits("dispmode", Settings.dispmode) && SettingValueFits("dispsubmode", Settings.dispsubmode);
+        else if (f.fileKey)
+            fits = f.kind != SET_BYTE || SettingValueFits(f.fileKey, *SettingByte(&f));
+        else if (strcmp(f.name, "disprow") == 0)
+            fits = Settings.disprow != 0;
+        if (!fits)
+            DefaultField(f);
+    }
+}
+
 static bool firstLoadDone;
 
 void LoadSettings()
@@ -293,11 +320,13 @@ void LoadSettings()
             strcpy(CurrentPath, ProgramDir);
         if (SettingsFileLoad)
             SettingsFileLoad();
+        RepairSettings();
         return;
     }
     firstLoadDone = true;
     for (int i = 0; i < SettingFieldCount; i++)
         ReadField(SettingFields[i]);
+    RepairSettings();
     LoadExtCommands();
 }
 

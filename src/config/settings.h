@@ -76,6 +76,12 @@ BYTE *SettingByte(const SettingField *field);       // where a number of the rec
 const SettingField *FindSettingByFileKey(const char *key);
 
 void SetDefaultSettings();
+// Whether a number read for a settings-file key is one the program can show: the column
+// count, its sub-mode and the tab width have a layout only for their listed values.
+bool SettingValueFits(const char *fileKey, long value);
+// Values of a damaged store that no screen layout fits (and a row count of 0) go back to
+// their defaults.
+void RepairSettings();
 void LoadSettings();
 void SaveSettings();
 void LoadExtCommands();
