@@ -189,6 +189,39 @@ TEST_F(SettingsFile, ValuesWithoutALayoutAreNotTaken)
     RegDeleteKeyA(HKEY_CURRENT_USER, settingsKey);
 }
 
+// With " /r", a Kelpo.CFG that is not a settings file (broken by hand, or another program's)
+// is not simply overwritten by the first save: it is kept as Kelpo.CFG.bak.
+TEST_F(SettingsFile, AForeignFileInFileModeIsKeptBeforeTheFirstSave)
+{
+    TempDir temp;
+    strcpy(ProgramDir, temp.path.c_str());
+    const std::string foreign = "[Kelpo]\r\nConfig=my notes\r\n[Filer]\r\nsortmode=3\r\n";
+    temp.MakeFile("Kelpo.CFG", foreign);
+    CfgFileMode = 1;
+    InstallSettingsFileHooks();
+    LoadSettings();
+    EXPECT_EQ(1, Settings.sortmode);
+    SaveSettings();
+    EXPECT_EQ(foreign, ReadAll(temp.Full("Kelpo.CFG.bak")));
+    EXPECT_EQ(MakeSettingsText(), ReadAll(temp.Full("Kelpo.CFG")));
+    // Once the file is the program's own, saving again keeps the copy as it was.
+    Settings.sortmode = 2;
+    SaveSettings();
+    EXPECT_EQ(foreign, ReadAll(temp.Full("Kelpo.CFG.bak")));
+    // A settings file of the program's own, or none at all, leaves no copy.
+    DeleteFileA(temp.Full("Kelpo.CFG.bak").c_str());
+    LoadSettings();
+    EXPECT_EQ(2, Settings.sortmode);
+    SaveSettings();
+    DeleteFileA(temp.Full("Kelpo.CFG").c_str());
+    LoadSettings();
+    SaveSettings();
+    EXPECT_EQ("<missing>", ReadAll(temp.Full("Kelpo.CFG.bak")));
+    DeleteFileA(temp.Full("Kelpo.CFG").c_str());
+    CfgFileMode = 0;
+    ProgramDir[0] = '\0';
+}
+
 TEST_F(SettingsFile, AFailedWriteLeavesTheOldFileWhole)
 {
     TempDir temp;

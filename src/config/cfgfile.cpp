@@ -358,14 +358,38 @@ bool ReadSettingsFile(const char *path)
 
 // ---- file mode ----
 
+// Kelpo.CFG held text that is not a settings file: it is kept under another name before the
+// first save replaces it, so that a file the user broke by hand can still be mended.
+static bool foreignFileFound;
+
+static void BackupPath(char *path)
+{
+    DefaultPath(path);
+    strcat(path, ".bak");
+}
+
 static void LoadFromFile()
 {
-    ReadSettingsFile(NULL);
+    char path[PATH_BUFFER + 16];
+    DefaultPath(path);
+    std::string text;
+    if (ReadWholeFile(path, &text) && !ApplySettingsText(text.c_str()) && !text.empty())
+        foreignFileFound = true;
 }
 
 // A failed save is said, not passed over: the settings would be lost at the next start.
 static void SaveToFile()
 {
+    if (foreignFileFound) {
+        char path[PATH_BUFFER + 16], backup[PATH_BUFFER + 24];
+        DefaultPath(path);
+        BackupPath(backup);
+        if (!CopyFileA(path, backup, FALSE) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+            ShowLastError(NULL, "設定ﾌｧｲﾙを保存できません", backup, NULL);
+            return;
+        }
+        foreignFileFound = false;
+    }
     if (!WriteSettingsFile(NULL)) {
         char path[PATH_BUFFER + 16];
         DefaultPath(path);
