@@ -298,4 +298,21 @@ TEST_F(SettingsFileMode, SaveAndReadThroughTheFileDialogs)
     EXPECT_EQ(4, Settings.tab);
 }
 
+// Saving to a CFG file writes the settings in use: a column count chosen with a key since the
+// last save goes into the file and stays on the screen.
+TEST_F(SettingsFileMode, SavingWritesTheSettingsInUse)
+{
+    ASSERT_NO_FATAL_FAILURE(Start(temp.path));
+    Settings.dispmode = 2;
+    Settings.dispsubmode = 0;
+    SaveSettings();
+    KelpoType("5");
+    ASSERT_EQ(5, Settings.dispmode);
+    std::string caption, proposed;
+    ThroughFileDialog(SaveSettingsFileCommand, temp.Full("now.CFG"), &caption, &proposed);
+    EXPECT_EQ(5, Settings.dispmode);
+    EXPECT_NE(std::string::npos, ReadAll(temp.Full("now.CFG")).find("\r\ndispmode=5\r\n"));
+    EXPECT_TRUE(KelpoScreenTruth());
+}
+
 }   // namespace

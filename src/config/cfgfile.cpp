@@ -430,7 +430,9 @@ void SaveSettingsFileCommand(HWND hwnd)
             name = p + 1;
     if (!strchr(name, '.') && strlen(path) + 4 < sizeof path)
         strcat(path, ".CFG");
-    LoadSettings();
+    // The settings in use are stored first, so that the file gets them as last stored; reading
+    // the stored ones back instead would drop a column count or tab width chosen since.
+    SaveSettings();
     ShowHourglass();
     bool ok = WriteSettingsFile(path);
     HideHourglass();
