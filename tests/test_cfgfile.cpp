@@ -191,7 +191,7 @@ TEST_F(SettingsFile, ValuesWithoutALayoutAreNotTaken)
 
 // With " /r", a Kelpo.CFG that is not a settings file (broken by hand, or another program's)
 // is not simply overwritten by the first save: it is kept as Kelpo.CFG.bak.
-TEST_F(SettingsFile, AForeignFileInFileModeIsKeptBeforeTheFirstSave)
+TEST_F(SettingsFile, FileModeKeepsAForeignFileAndReloadsNothingWithoutOne)
 {
     TempDir temp;
     strcpy(ProgramDir, temp.path.c_str());
@@ -218,6 +218,12 @@ TEST_F(SettingsFile, AForeignFileInFileModeIsKeptBeforeTheFirstSave)
     SaveSettings();
     EXPECT_EQ("<missing>", ReadAll(temp.Full("Kelpo.CFG.bak")));
     DeleteFileA(temp.Full("Kelpo.CFG").c_str());
+    // Without any file, reloading the commands (Cancel in their editor) forgets the edits.
+    strcpy(ExtCommandTitle[0], "edited");
+    strcpy(ExtCommandLine[0], "edited.exe");
+    LoadExtCommands();
+    EXPECT_STREQ("", ExtCommandTitle[0]);
+    EXPECT_STREQ("", ExtCommandLine[0]);
     CfgFileMode = 0;
     ProgramDir[0] = '\0';
 }

@@ -403,8 +403,13 @@ static void LoadExtCommandsFromFile()
     DefaultPath(path);
     std::string text;
     std::string ident;
-    if (ReadWholeFile(path, &text) && ProfileValue(text.c_str(), "Kelpo", "Config", &ident))
-        ApplyExtCommandText(text.c_str());
+    if (ReadWholeFile(path, &text)) {
+        if (ProfileValue(text.c_str(), "Kelpo", "Config", &ident))
+            ApplyExtCommandText(text.c_str());
+    } else if (GetLastError() == ERROR_FILE_NOT_FOUND) {
+        // Nothing is stored yet: the table goes back to empty, as it was at the start of the run.
+        ApplyExtCommandText("");
+    }
 }
 
 void InstallSettingsFileHooks()
