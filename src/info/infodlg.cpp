@@ -175,8 +175,10 @@ static void CheckLabelChange(HWND dialog)
     if (shownDrive < 0 || shownDrive >= driveCount)
         return;
     InfoDrive *d = &drives[shownDrive];
-    char typed[16];
-    GetDlgItemTextA(dialog, IDC_INFO_LABEL, typed, 12);
+    // The whole field: a label longer than the typing limit (NTFS allows 32 characters) is shown
+    // whole, and reading less of it would take it for an edit and cut it on Yes.
+    char typed[sizeof d->label + 12];
+    GetDlgItemTextA(dialog, IDC_INFO_LABEL, typed, sizeof typed);
     if (strcmp(typed, d->label) == 0)
         return;
     if (MessageDialog(dialog, "ﾎﾞﾘｭｰﾑﾗﾍﾞﾙが変更されています\nﾗﾍﾞﾙを変更しますか？", caption, 36) != IDYES)
