@@ -17,6 +17,7 @@
 #include "base/globals.h"
 #include "ui/msgdlg.h"
 #include "archive_ids.h"
+#include "resource.h"
 #include "archive_fixtures.h"
 #include "dialogdriver.h"
 #include "testutil.h"
@@ -717,6 +718,62 @@ TEST(Pack, MoveModeWalksTheNameHistoryAndRemovesOnlyWhatTheArchiveHolds)
     EXPECT_EQ("kept", ReadAll(box + "\\keep.txt"));
     EXPECT_EQ("<missing>", ReadAll(box + "\\$PACK.LST"));
     Settings.dirmark = dirmark;
+    KelpoStop();
+}
+
+// The listing is read again while the dialog is open (another program changes the folder, so the
+// entries move and the marks are gone): what is packed is what was chosen when P was pressed.
+TEST(Pack, AFolderChangeWhileTheDialogIsOpenPacksWhatWasChosen)
+{
+    TempDir dir;
+    std::string box = dir.MakeDir("box");
+    for (const char *name : {"a.txt", "b.txt", "c.txt", "keep.txt"})
+        dir.MakeFile(std::string("box\\") + name, name);
+    ASSERT_TRUE(KelpoStart("Kelpo.EXE " + box));
+    const struct {
+        const char *cursor, *marked[2], *added, *archive;
+        int mode;
+    } cases[] = {
+        {"b.txt", {NULL, NULL}, "0new.txt", "moved", IDC_PACK_MOVE},
+        {"keep.txt", {"a.txt", "c.txt"}, "00new.txt", "added", IDC_PACK_ADD},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.archive);
+        CursorOn(c.cursor);
+        for (const char *name : c.marked)
+            if (name)
+                ToggleMark(FindPositionByName(name));
+        RepaintGrid(g_mainWnd);
+        KelpoPump();
+        DialogDriver driver;
+        driver.ThenSteps([&](HWND dialog, int step) {
+            // What the window's timer does when the folder's watcher fires.
+            if (step == 0) {
+                dir.MakeFile(std::string("box\\") + c.added, "new");
+                SendMessageA(g_mainWnd, WM_COMMAND, IDM_REFRESH, 0);
+                UpdateWindow(g_mainWnd);
+            }
+            EXPECT_LE(0, FindPositionByName(c.added)) << "the folder was not read again";
+            SetDlgItemTextA(dialog, IDC_PACK_NAME, c.archive);
+            CheckRadioButton(dialog, IDC_PACK_ADD, IDC_PACK_MOVE, c.mode);
+            PressButton(dialog, IDOK);
+            return true;
+        });
+        KelpoType("p");
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(0, driver.Unexpected());
+        std::vector<std::string> names = MemberNames(ARC_LZH, box + "\\" + c.archive + ".lzh");
+        std::vector<std::string> expected;
+        if (c.marked[0])
+            expected.assign(c.marked, c.marked + 2);
+        else
+            expected.push_back(c.cursor);
+        EXPECT_EQ(expected, names);
+    }
+    for (const char *name : {"a.txt", "c.txt", "keep.txt", "0new.txt", "00new.txt"})
+        EXPECT_NE("<missing>", ReadAll(box + "\\" + name)) << name;
+    EXPECT_EQ("<missing>", ReadAll(box + "\\b.txt"));
+    EXPECT_EQ(0, MarkedCount);
     KelpoStop();
 }
 

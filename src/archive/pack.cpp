@@ -14,6 +14,7 @@
 #include "archive_ids.h"
 #include <stdio.h>
 #include <string.h>
+#include <string>
 
 static const char caption[] = "Kelpo - Pack";
 enum { PACK_NAME_MAX = 260, PACK_TEXT_MAX = 512, OUTPUT_BUFFER = 1024 };
@@ -123,24 +124,34 @@ int RunPackDialog(HWND owner, char *name, char *destination)
     return (int)DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_PACK), owner, PackProc, 0);
 }
 
+// The entries to pack, one response-file line each: the marked ones, or the cursor entry. Taken
+// before the dialog opens, because the folder may be read again meanwhile (a change seen by its
+// watcher), which moves the entries and clears the marks.
+static std::string PackSources(int cursor)
+{
+    std::string lines;
+    LockFileTable();
+    bool marked = MarkedCount > 0;
+    for (int position = 0; position < EntryCount; position++) {
+        const FileEntry *e = EntryAt(position);
+        if (marked ? !e->mark : position != cursor)
+            continue;
+        lines += '"';
+        lines += LongNameAt(position);
+        lines += (e->EntryFlags & EF_DIRECTORY) ? "\\*.*\"\r\n" : "\"\r\n";
+    }
+    UnlockFileTable();
+    return lines;
+}
+
 // The response file lives in a private temporary directory, never among the user's files.
-static bool WritePackList(const char *list, const char *destination, const char *name)
+static bool WritePackList(const char *list, const char *destination, const char *name, const std::string &sources)
 {
     FILE *file = fopen(list, "wb");
     if (!file)
         return false;
     fprintf(file, "%c -x1a1r2 \"%s%s\"\r\n", Settings.packmode, destination, name);
-    LockFileTable();
-    for (int position = 0; position < EntryCount; position++) {
-        const FileEntry *e = EntryAt(position);
-        if (!e->mark)
-            continue;
-        if (e->EntryFlags & EF_DIRECTORY)
-            fprintf(file, "\"%s\\*.*\"\r\n", LongNameAt(position));
-        else
-            fprintf(file, "\"%s\"\r\n", LongNameAt(position));
-    }
-    UnlockFileTable();
+    fputs(sources.c_str(), file);
     return fclose(file) == 0;
 }
 
@@ -163,6 +174,7 @@ void PackCommand(HWND hwnd)
     UnlockFileTable();
     if (MarkedCount == 0 && dotEntry)
         return;
+    std::string sources = PackSources(cursor);
     lstrcpynA(CursorName, name, PATH_BUFFER);
     lstrcpynA(destination, CurrentPath, sizeof destination);
     StripBackslash(destination);
@@ -175,15 +187,9 @@ void PackCommand(HWND hwnd)
     bool made = GetTempPathA(sizeof directory, directory) && GetTempFileNameA(directory, "KLP", 0, temporary) &&
                 DeleteFileA(temporary) && CreateDirectoryA(temporary, NULL);
     snprintf(list, sizeof list, "%s\\$PACK.LST", temporary);
-    bool marked = MarkedCount > 0;
-    if (!marked) {
-        LockFileTable();
-        EntryAt(cursor)->mark = 2;
-        UnlockFileTable();
-    }
     AppendBackslash(destination);
     ShowHourglass();
-    bool written = made && WritePackList(list, destination, name);
+    bool written = made && WritePackList(list, destination, name, sources);
     int result = 0;
     if (written) {
         char command[PATH_BUFFER + 2], output[OUTPUT_BUFFER];
@@ -195,11 +201,6 @@ void PackCommand(HWND hwnd)
     DeleteFileA(list);
     if (made)
         RemoveDirectoryA(temporary);
-    if (!marked) {
-        LockFileTable();
-        EntryAt(cursor)->mark = 0;
-        UnlockFileTable();
-    }
     if (!written) {
         MessageDialog(hwnd, "一時ﾌｧｲﾙを作成できません", caption, 16);
     } else if (result != 0) {
