@@ -450,6 +450,29 @@ TEST(UnpackWindow, ViewAnLzhMemberAndUnpackMarkedArchivesOfBothKinds)
     EXPECT_EQ(280u, ReadAll(out + "\\" + japanese).size());
     EXPECT_EQ(600u, ReadAll(out + "\\" + folderMember).size());
     EXPECT_EQ("<missing>", ReadAll(out + "\\notes.txt"));
+
+    // The folder is read again while the destination is asked for (its watcher saw a change):
+    // the archives marked when U was pressed are still the ones unpacked.
+    std::string again = dir.MakeDir("again");
+    for (const char *name : {"jp.zip", "plain.lzh"})
+        ToggleMark(FindPositionByName(name));
+    RepaintGrid(g_mainWnd);
+    KelpoPump();
+    {
+        DialogDriver driver;
+        driver.Then([&](HWND dialog) {
+            dir.MakeFile("box\\0new.txt", "new");
+            SendMessageA(g_mainWnd, WM_COMMAND, IDM_REFRESH, 0);
+            UpdateWindow(g_mainWnd);
+            EXPECT_LE(0, FindPositionByName("0new.txt"));
+            SetDestination(dialog, again);
+        });
+        KelpoType("u");
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(0, driver.Unexpected());
+    }
+    EXPECT_EQ("hello world\r\n", ReadAll(again + "\\sub\\table.txt"));
+    EXPECT_EQ(280u, ReadAll(again + "\\" + japanese).size());
     KelpoStop();
     OpenExtractedMember = savedOpen;
 }

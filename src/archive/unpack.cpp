@@ -18,6 +18,8 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <string>
+#include <vector>
 
 static const char caption[] = "Kelpo - Unpack";
 enum { COMMAND_BUFFER = 4096, OUTPUT_BUFFER = 1024, DESTINATION_MAX = 512 };
@@ -559,8 +561,24 @@ static bool EnsureLibrary(HWND hwnd, int library)
     return ArchiverAvailable[library];
 }
 
+// The marked archives are taken before the destination is asked for: the folder may be read
+// again meanwhile (a change seen by its watcher), which clears the marks.
+struct MarkedArchive {
+    std::string name;
+    int kind;
+};
+
 static void UnpackMarked(HWND hwnd, int kinds)
 {
+    std::vector<MarkedArchive> archives;
+    LockFileTable();
+    for (int position = 0; position < EntryCount; position++) {
+        const FileEntry *e = EntryAt(position);
+        int kind = e->mark ? ArchiveKindOfExtension(e->shortExt) : 0;
+        if (kind & kinds)
+            archives.push_back({LongNameAt(position), kind});
+    }
+    UnlockFileTable();
     if (!RunUnpackDestination(hwnd))
         return;
     char destination[PATH_BUFFER], directory[PATH_BUFFER];
@@ -572,27 +590,22 @@ static void UnpackMarked(HWND hwnd, int kinds)
     BusyFlag = 1;
     AbortFlag = 0;
     ShowHourglass();
-    for (int position = 0; position < EntryCount; position++) {
+    for (const MarkedArchive &archive : archives) {
         PumpPending();
         if (AbortFlag)
             break;
-        LockFileTable();
-        const FileEntry *e = EntryAt(position);
-        int kind = e->mark ? ArchiveKindOfExtension(e->shortExt) : 0;
-        char name[PATH_BUFFER];
-        lstrcpynA(name, LongNameAt(position), sizeof name);
-        UnlockFileTable();
-        if (!(kind & kinds))
-            continue;
-        int perPage = PageSize();
-        PageTop = position - position % perPage;
-        CursorSlot = position - PageTop;
-        RepaintGrid(hwnd);
-        PumpPending();
-        int library = kind == 1 ? ARC_LZH : ARC_ZIP;
+        int position = FindPositionByName(archive.name.c_str());
+        if (position >= 0) {
+            int perPage = PageSize();
+            PageTop = position - position % perPage;
+            CursorSlot = position - PageTop;
+            RepaintGrid(hwnd);
+            PumpPending();
+        }
+        int library = archive.kind == 1 ? ARC_LZH : ARC_ZIP;
         char command[COMMAND_BUFFER];
         snprintf(command, sizeof command, library == ARC_LZH ? "X -x1a1 \"%s%s\" \"%s\" *.*" : "-x \"%s%s\" \"%s\" *.*",
-                 directory, name, destination);
+                 directory, archive.name.c_str(), destination);
         RunArchiverCommand(hwnd, library, command);
     }
     HideHourglass();
