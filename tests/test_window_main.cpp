@@ -48,13 +48,9 @@ protected:
     }
 };
 
-TEST_F(MainWindow, FileMadeByAnotherProgramIsListedWithTheCursorKept)
+static void MakeFileByAnotherProgram(const std::string &path)
 {
-    for (int i = 0; i < 5; i++)
-        KelpoKey(VK_DOWN);
-    std::string before = CursorEntry();
-    int count = EntryCount;
-    std::string command = "cmd.exe /c echo made> \"" + temp.Full("aaa-new.txt") + "\"";
+    std::string command = "cmd.exe /c echo made> \"" + path + "\"";
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi;
@@ -62,6 +58,26 @@ TEST_F(MainWindow, FileMadeByAnotherProgramIsListedWithTheCursorKept)
     WaitForSingleObject(pi.hProcess, 10000);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
+}
+
+// While a command is busy, or a dialog of the window is open, a change is not listed (the
+// marks the command is about to use stay); it is listed at the first tick afterwards.
+TEST_F(MainWindow, FileMadeByAnotherProgramIsListedWithTheCursorKept)
+{
+    for (int i = 0; i < 5; i++)
+        KelpoKey(VK_DOWN);
+    std::string before = CursorEntry();
+    int count = EntryCount;
+    KelpoKey(VK_SPACE);
+    KelpoKey(VK_UP);
+    ASSERT_EQ(1, MarkedCount);
+    BusyFlag = 1;
+    MakeFileByAnotherProgram(temp.Full("aaa-new.txt"));
+    EXPECT_FALSE(PumpUntil([&] { return EntryCount != count || MarkedCount != 1; }, 1500));
+    BusyFlag = 0;
+    EnableWindow(g_mainWnd, FALSE);
+    EXPECT_FALSE(PumpUntil([&] { return EntryCount != count || MarkedCount != 1; }, 1500));
+    EnableWindow(g_mainWnd, TRUE);
     ASSERT_TRUE(PumpUntil([&] { return EntryCount == count + 1; }, 2500)) << EntryCount;
     EXPECT_EQ(before, CursorEntry());
     EXPECT_NE(std::string::npos, KelpoScreen().find("aaa-new.txt")) << KelpoScreen();

@@ -194,6 +194,11 @@ void TimerTick(HWND hwnd)
     if (ScreenMode != 0)
         return;
     DrawTitleAndClock(hwnd);
+    // While a command works through the list, or one of its dialogs is open, the list is not
+    // read again: that would move the entries and clear the marks the command is about to use.
+    // The change stays signalled and is taken up at the first tick afterwards.
+    if (BusyFlag || !IsWindowEnabled(hwnd))
+        return;
     int changed = PollWatchers();
     if (changed & WATCH_DIRECTORY)
         SendMessageA(hwnd, WM_COMMAND, IDM_REFRESH, 0);
