@@ -23,7 +23,6 @@ static const char *CommandCaption()
 
 // ---- destination dialog 20009 ----
 
-static HFONT driveLineFont;
 // The destination dialog's path entry is set up by the tree's, with the same control ids.
 static_assert(IDC_DEST_DRIVES == IDC_DRIVE_LINE && IDC_DEST_COMBO == IDC_PATH_COMBO, "path entry ids");
 
@@ -94,7 +93,7 @@ static void OnDestinationInit(HWND dialog)
     SetDlgItemTextA(dialog, IDC_DEST_PROMPT, (CopyMoveMode & COPYMOVE_MOVE) ? "移動先のﾃﾞｨﾚｸﾄﾘ名を入力してください"
                                                                              : "ｺﾋﾟｰ先のﾃﾞｨﾚｸﾄﾘ名を入力してください");
 
-    driveLineFont = InitPathEntry(dialog);
+    InitPathEntry(dialog);
 
     if (TreeAtOnce)
         PostMessageA(dialog, WM_COMMAND, IDC_DEST_TREE, 0);
@@ -143,9 +142,7 @@ static INT_PTR CALLBACK DestinationDialogProc(HWND dialog, UINT message, WPARAM 
         }
         break;
     case WM_DESTROY:
-        if (driveLineFont)
-            DeleteObject(driveLineFont);
-        driveLineFont = NULL;
+        ReleasePathEntry(dialog);
         break;
     }
     return FALSE;

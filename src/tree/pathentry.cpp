@@ -80,7 +80,7 @@ int OpenDirectoryTree(HWND owner, char *path)
     return 1;
 }
 
-HFONT InitPathEntry(HWND dialog)
+void InitPathEntry(HWND dialog)
 {
     char letters[TREE_DRIVE_COUNT + 1], line[TREE_DRIVE_COUNT + 3];
     DriveLetters(letters);
@@ -100,18 +100,26 @@ HFONT InitPathEntry(HWND dialog)
     SendDlgItemMessageA(dialog, IDC_PATH_COMBO, CB_LIMITTEXT, TYPED_PATH_LIMIT - 1, 0);
     FillPathCombo(dialog);
     SendDlgItemMessageA(dialog, IDC_PATH_COMBO, CB_SETCURSEL, 0, 0);
-    return font;
+}
+
+void ReleasePathEntry(HWND dialog)
+{
+    // Only the font made for the line: without one the line has the dialog's own.
+    HFONT font = (HFONT)SendDlgItemMessageA(dialog, IDC_DRIVE_LINE, WM_GETFONT, 0, 0);
+    if (!font || font == (HFONT)SendMessageA(dialog, WM_GETFONT, 0, 0))
+        return;
+    SendDlgItemMessageA(dialog, IDC_DRIVE_LINE, WM_SETFONT, 0, FALSE);
+    DeleteObject(font);
 }
 
 // ---- Logdsk ----
 
 static BYTE treeAtOnce;
-static HFONT driveLineFont;
 
 static BOOL OnLogdskInit(HWND dialog)
 {
     CenterOnMainWindow(dialog);
-    driveLineFont = InitPathEntry(dialog);
+    InitPathEntry(dialog);
     if (treeAtOnce)
         PostMessageA(dialog, WM_COMMAND, IDC_TREE_BUTTON, 0);
     return TRUE;
@@ -165,9 +173,7 @@ static INT_PTR CALLBACK LogdskDialogProc(HWND dialog, UINT message, WPARAM wPara
         }
         break;
     case WM_DESTROY:
-        if (driveLineFont)
-            DeleteObject(driveLineFont);
-        driveLineFont = NULL;
+        ReleasePathEntry(dialog);
         break;
     }
     return FALSE;

@@ -50,8 +50,9 @@ void DriveLetters(char *buffer);
 // Sets up the path entry of a destination dialog: the drive line IDC_DRIVE_LINE as "<A･C…>"
 // in a 10-point fixed-pitch font, the current directory (without its final backslash) first
 // in the path history, and the combo box IDC_PATH_COMBO (at most 511 typed bytes) listing the
-// history with the first entry shown. Returns the font, which the dialog deletes when destroyed.
-HFONT InitPathEntry(HWND dialog);
+// history with the first entry shown. ReleasePathEntry, on WM_DESTROY, deletes the font.
+void InitPathEntry(HWND dialog);
+void ReleasePathEntry(HWND dialog);
 
 // The node table: one zero-filled movable block of TREE_MAX_NODES nodes, locked while it exists.
 int AllocateTreeTable();
