@@ -2,6 +2,7 @@
 // it was started with and its working directory.
 #pragma once
 #include <windows.h>
+#include <stdio.h>
 #include <string.h>
 #include <algorithm>
 #include <string>
@@ -48,13 +49,28 @@ inline std::vector<Record> ReadRecords(const std::string &folder)
     return found;
 }
 
-// Waits until count records are there, and a moment longer so that extra runs show too.
+// Waits until count records are there, and a moment longer so that extra runs show too. A
+// start under a busy Wine can take long; when records are still missing, what the folder holds
+// is printed, so a recorder that ran but could not finish its record is told from one never run.
 inline std::vector<Record> WaitForRecords(const std::string &folder, size_t count)
 {
-    for (int wait = 0; wait < 300 && ReadRecords(folder).size() < count; wait++)
+    for (int wait = 0; wait < 600 && ReadRecords(folder).size() < count; wait++)
         Sleep(50);
     Sleep(count ? 300 : 1500);
-    return ReadRecords(folder);
+    std::vector<Record> found = ReadRecords(folder);
+    if (found.size() < count) {
+        fprintf(stderr, "%u of %u records in %s; the folder holds:\n", (unsigned)found.size(), (unsigned)count,
+                folder.c_str());
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do
+                fprintf(stderr, "  %s (%lu bytes)\n", fd.cFileName, fd.nFileSizeLow);
+            while (FindNextFileA(h, &fd));
+            FindClose(h);
+        }
+    }
+    return found;
 }
 
 inline void ClearRecords(const std::string &folder)
