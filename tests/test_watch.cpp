@@ -69,13 +69,13 @@ TEST_F(WatchTest, AnotherProcessCreatingAFileIsNoticed)
     EXPECT_EQ(0, PollWatchers());
 
     RunOtherProcess("echo x > \"" + dir.Full("new.txt") + "\"");
-    EXPECT_TRUE(PollFor(WATCH_DIRECTORY, 3000) & WATCH_DIRECTORY);
+    EXPECT_TRUE(PollFor(WATCH_DIRECTORY, 10000) & WATCH_DIRECTORY);
     Settle();
 
     // Re-armed: a second change is noticed too, and a quiet directory stays quiet.
     EXPECT_EQ(0, PollWatchers());
     RunOtherProcess("del \"" + dir.Full("new.txt") + "\"");
-    EXPECT_TRUE(PollFor(WATCH_DIRECTORY, 3000) & WATCH_DIRECTORY);
+    EXPECT_TRUE(PollFor(WATCH_DIRECTORY, 10000) & WATCH_DIRECTORY);
     Settle();
 
     // A new entry in a sub-directory is not a change of the listed directory.
@@ -118,7 +118,7 @@ TEST_F(WatchTest, SizeChangeElsewhereOnTheDriveRefreshesOnlyTheFigures)
     Settle();
     memset(&CurrentDisk, 0, sizeof CurrentDisk);
     RunOtherProcess(std::string("echo some data for the drive > \"") + elsewhere + "\"");
-    int seen = PollFor(WATCH_DISK, 5000);
+    int seen = PollFor(WATCH_DISK, 10000);
     DeleteFileA(elsewhere);
     EXPECT_TRUE(seen & WATCH_DISK);
     EXPECT_FALSE(seen & WATCH_DIRECTORY);
@@ -129,10 +129,12 @@ TEST_F(WatchTest, SizeChangeElsewhereOnTheDriveRefreshesOnlyTheFigures)
     Settle();
     RunOtherProcess(std::string("echo more > \"") + elsewhere + "\"");
     RunOtherProcess("echo x > \"" + listed.Full("here.txt") + "\"");
-    Sleep(500);
+    // Waiting on the handles leaves them signalled for the poll.
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(DirectoryWatcher, 10000));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(DriveWatcher, 10000));
     EXPECT_EQ(WATCH_DIRECTORY, PollWatchers());
     RunOtherProcess(std::string("echo again >> \"") + elsewhere + "\"");
-    EXPECT_EQ(WATCH_DISK, PollFor(WATCH_DISK, 3000)) << "re-armed drive watcher";
+    EXPECT_EQ(WATCH_DISK, PollFor(WATCH_DISK, 10000)) << "re-armed drive watcher";
     DeleteFileA(elsewhere);
 }
 
@@ -148,7 +150,7 @@ TEST_F(WatchTest, FailedQueryLeavesTheFiguresAsTheyWere)
     DiskInfo before = CurrentDisk;
     strcpy(CurrentPath, "\\\\server\\share\\");
     RunOtherProcess(std::string("echo some data for the drive > \"") + elsewhere + "\"");
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(DriveWatcher, 5000));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(DriveWatcher, 10000));
     EXPECT_EQ(0, PollWatchers());
     DeleteFileA(elsewhere);
     EXPECT_EQ(0, memcmp(&before, &CurrentDisk, sizeof before));

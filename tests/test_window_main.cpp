@@ -78,7 +78,7 @@ TEST_F(MainWindow, FileMadeByAnotherProgramIsListedWithTheCursorKept)
     EnableWindow(g_mainWnd, FALSE);
     EXPECT_FALSE(PumpUntil([&] { return EntryCount != count || MarkedCount != 1; }, 1500));
     EnableWindow(g_mainWnd, TRUE);
-    ASSERT_TRUE(PumpUntil([&] { return EntryCount == count + 1; }, 2500)) << EntryCount;
+    ASSERT_TRUE(PumpUntil([&] { return EntryCount == count + 1; }, 10000)) << EntryCount;
     EXPECT_EQ(before, CursorEntry());
     EXPECT_NE(std::string::npos, KelpoScreen().find("aaa-new.txt")) << KelpoScreen();
 }
@@ -136,7 +136,7 @@ TEST_F(MainWindow, DragBelowSeventeenLinesStopsAtTheMinimum)
 
     KelpoLeftButton(false);
     int snapped = (rows + 9) * CellHeight + TopOffset;
-    EXPECT_TRUE(PumpUntil([&] { return ClientHeight() == snapped; }, 2500)) << ClientHeight();
+    EXPECT_TRUE(PumpUntil([&] { return ClientHeight() == snapped; }, 10000)) << ClientHeight();
     EXPECT_EQ(0, ResizePending);
     EXPECT_EQ(rows, Settings.disprow);
     EXPECT_GE(WindowHeight(), 17 * CellHeight);
@@ -159,7 +159,7 @@ TEST_F(MainWindow, DragResizeKeepsTheCursorOnItsEntry)
     EXPECT_EQ(before, CursorEntry()) << "nothing moves while the button is held";
 
     KelpoLeftButton(false);
-    EXPECT_TRUE(PumpUntil([] { return ResizePending == 0; }, 2500));
+    EXPECT_TRUE(PumpUntil([] { return ResizePending == 0; }, 10000));
     EXPECT_EQ((rows + 9) * CellHeight + TopOffset, ClientHeight());
     EXPECT_EQ(before, CursorEntry()) << "the cursor left its entry when the drag ended";
     EXPECT_EQ(last / PageSize() * PageSize(), PageTop);
