@@ -11,6 +11,7 @@
 #include "fileops/copy.h"
 #include "fileops/copy_ids.h"
 #include "fileops/copydlg.h"
+#include "ui/msgdlg.h"
 #include "dialogdriver.h"
 #include "testutil.h"
 #include "test_copy_files.h"
@@ -141,8 +142,21 @@ TEST_F(CopyEngine, AnotherNameIsAskedUntilOneIsFree)
     temp.MakeFile("dst\\taken.txt", "taken");
     SameNameMode = SAME_NAME_RENAME;
     otherNames = {"taken.txt", "bad\\name.txt", "日本語の名前.txt"};
+    // The name with a path is refused with a message; the one already taken is simply asked again.
+    DialogDriver driver;
+    SeenDialog refusal;
+    std::string said;
+    driver.Then([&](HWND dialog) {
+        refusal = ReadDialog(dialog);
+        said = g_messageDialog.text ? g_messageDialog.text : "";
+        PressButton(dialog, IDOK);
+    });
     std::string target;
     ASSERT_EQ(1, Resolve("f.txt", &target));
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(0, driver.Unexpected());
+    EXPECT_EQ("Kelpo - Coly", refusal.caption);
+    EXPECT_EQ("正しいﾌｧｲﾙ名を入力してください", said);
     EXPECT_EQ(temp.Full("dst\\日本語の名前.txt"), target);
     EXPECT_EQ(0, DestExists);
     EXPECT_EQ(0, OverwriteFlag);

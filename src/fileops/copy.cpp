@@ -294,7 +294,11 @@ static int AskFreeName(const char *directory, const char *name, char *target)
             return 0;
         char candidate[PATH_BUFFER];
         WIN32_FIND_DATAA found;
-        if (IsPlainName(entered) && JoinDestinationPath(directory, entered, candidate) && !FindFileInfo(candidate, &found)) {
+        if (!IsPlainName(entered) || !JoinDestinationPath(directory, entered, candidate)) {
+            // A path, a wildcard or a name too long for the folder: said so, then asked again.
+            bool move = IsMoveCommand();
+            MessageDialog(g_mainWnd, "正しいﾌｧｲﾙ名を入力してください", move ? "Kelpo - Move" : "Kelpo - Coly", 48);
+        } else if (!FindFileInfo(candidate, &found)) {
             strcpy(target, candidate);
             return 1;
         }
