@@ -584,6 +584,35 @@ TEST_F(CopyWindow, DestinationIsALinkToTheListedDirectory)
     RemoveDirectoryLink(temp.Full("src\\self"));
 }
 
+// A link outside the listed directory that leads into the directory being copied: the copy
+// would copy its own copies until the path grew too long.
+TEST_F(CopyWindow, DestinationThroughALinkIntoTheSourceIsRefused)
+{
+    temp.MakeDir("src\\dirB");
+    temp.MakeDir("src\\dirB\\inner");
+    temp.MakeFile("src\\dirB\\b.txt", "bee");
+    if (!MakeDirectoryLink(temp.Full("into"), temp.Full("src\\dirB\\inner")))
+        GTEST_SKIP() << "no directory links here";
+    Start();
+    for (int move = 0; move <= 1; move++) {
+        GoTo("dirB");
+        std::vector<std::string> seen;
+        DialogDriver driver;
+        Destination(driver, temp.Full("into"));
+        driver.Then([&](HWND dialog) {
+            seen.push_back(ReadDialog(dialog).caption + ": " + (g_messageDialog.text ? g_messageDialog.text : "?"));
+            PressButton(dialog, IDOK);
+        });
+        Run(move);
+        EXPECT_EQ(0, driver.Unexpected());
+        std::string caption = move ? "Kelpo - Move" : "Kelpo - Copy";
+        EXPECT_EQ((std::vector<std::string>{caption + ": ｻﾌﾞﾃﾞｨﾚｸﾄﾘは同じﾃﾞｨﾚｸﾄﾘにｺﾋﾟｰできません"}), seen) << move;
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(temp.Full("src\\dirB\\inner\\dirB").c_str())) << move;
+        EXPECT_EQ("bee", ReadAll(temp.Full("src\\dirB\\b.txt"))) << move;
+    }
+    RemoveDirectoryLink(temp.Full("into"));
+}
+
 // Listed at the root of a drive, a directory copied or moved into its own subdirectory is
 // refused like anywhere else, and the result list names its files relative to the root.
 TEST_F(CopyWindow, DirectoryAtTheRootOfADrive)

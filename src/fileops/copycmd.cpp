@@ -134,8 +134,32 @@ static bool IsWithin(const char *destination, const char *directory)
            (destination[length] == '\0' || destination[length] == '\\');
 }
 
-// The source tree of a move to another drive, its files already moved, stays until the
-// delete command's tree walk is wired in here.
+// The path of the directory itself with links resolved, where the system can tell it (Windows
+// Vista on; asked for by name so that the program still starts on older systems).
+static bool ResolvedPath(const char *path, char *out, DWORD size)
+{
+    typedef DWORD(WINAPI * FinalPathProc)(HANDLE, LPSTR, DWORD, DWORD);
+    static FinalPathProc finalPath =
+        (FinalPathProc)(void *)GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA");
+    if (!finalPath)
+        return false;
+    HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD length = finalPath(handle, out, size, 0);
+    CloseHandle(handle);
+    return length > 0 && length < size;
+}
+
+// The destination, or a directory of its path, lies inside directory once links are resolved.
+static bool ResolvedWithin(const char *destination, const char *directory)
+{
+    char inside[PATH_BUFFER * 2], outer[PATH_BUFFER * 2];
+    return ResolvedPath(destination, inside, sizeof inside) && ResolvedPath(directory, outer, sizeof outer) &&
+           IsWithin(inside, outer);
+}
+
 // The emptied source tree of a move to another drive: no questions, the copy already succeeded.
 static void RemoveMovedTree(const char *directory)
 {
@@ -154,9 +178,11 @@ static int CopyMoveDirectory(int position, const ListedEntry *entry)
     char target[PATH_BUFFER];
     if (!JoinDestinationPath(CopyDestination, entry->name, target))
         return 0;
-    // A destination reached through a link or another drive letter can still be the directory itself.
+    // A destination reached through a link or another drive letter can still be the directory
+    // itself or lie inside it: the copy would then go on copying its own copies.
     if (SameDirectory || IsWithin(CopyDestination, source) ||
-        (PathKind(target) == PATH_KIND_DIRECTORY && SameFileObject(source, target))) {
+        (PathKind(target) == PATH_KIND_DIRECTORY && SameFileObject(source, target)) ||
+        ResolvedWithin(CopyDestination, source)) {
         FlushCopyProgress();
         MessageDialog(g_mainWnd, "ｻﾌﾞﾃﾞｨﾚｸﾄﾘは同じﾃﾞｨﾚｸﾄﾘにｺﾋﾟｰできません", move ? "Kelpo - Move" : "Kelpo - Copy", 48);
         return 0;
