@@ -449,6 +449,39 @@ TEST_F(Cursor, MarkAllWithDirmark)
     ExpectTotalsMatchMarks();
 }
 
+// On a volume without 8.3 names a name beginning with a dot is its own short name: still an
+// entry to mark, unlike "." and "..", which the listing tells by their names.
+TEST_F(Cursor, NamesBeginningWithADotAreMarkedLikeOthers)
+{
+    ClearFileTable();
+    AddFileEntry(".", EF_DIRECTORY | EF_DOT);
+    AddFileEntry("..", EF_DIRECTORY | EF_DOTDOT);
+    AddFileEntry(".gitignore", 0, 30);
+    AddFileEntry(".cache", EF_DIRECTORY);
+    AddFileEntry("plain.txt", 0, 10);
+    Settings.dirmark = 1;
+    LockFileTable();
+    EXPECT_STREQ(".gitignore", EntryAt(2)->shortName);
+    EXPECT_TRUE(IsDotEntry(EntryAt(1)));
+    EXPECT_FALSE(IsDotEntry(EntryAt(2)));
+    UnlockFileTable();
+    for (int p = 0; p < 5; p++)
+        ToggleMark(p);
+    EXPECT_EQ(3, MarkedCount);
+    EXPECT_FALSE(Marked("."));
+    EXPECT_FALSE(Marked(".."));
+    EXPECT_TRUE(Marked(".gitignore"));
+    EXPECT_TRUE(Marked(".cache"));
+    MarkAll(10321);   // clears
+    MarkAll(10321);   // all files
+    EXPECT_EQ(2, MarkedCount);
+    EXPECT_TRUE(Marked(".gitignore"));
+    MarkAll(10324);   // invert: the directories with dirmark, never the dot entries
+    EXPECT_TRUE(Marked(".cache"));
+    EXPECT_FALSE(Marked(".."));
+    EXPECT_EQ(1, MarkedCount);
+}
+
 TEST_F(Cursor, NoFilesLeavesEverythingAlone)
 {
     strcpy(FileMask, "*.none");

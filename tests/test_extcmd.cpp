@@ -376,15 +376,15 @@ TEST(EditorCommand, LineNumbersAndDotEntries)
     EXPECT_EQ(0, EditorLineNumber(-50, 20));
     char out[64];
     bool ask = false;
-    ASSERT_TRUE(BuildEditorCommand("ed $L", "C:\\d\\", "..", "..", 5, out, sizeof out, &ask));
+    ASSERT_TRUE(BuildEditorCommand("ed $L", "C:\\d\\", "..", true, 5, out, sizeof out, &ask));
     EXPECT_TRUE(ask);
     EXPECT_STREQ("ed $L", out);
-    ASSERT_TRUE(BuildEditorCommand("ed", "C:\\", "a b", "AB~1", 0, out, sizeof out, &ask));
+    ASSERT_TRUE(BuildEditorCommand("ed", "C:\\", "a b", false, 0, out, sizeof out, &ask));
     EXPECT_FALSE(ask);
     EXPECT_STREQ("ed \"C:\\a b\"", out);
     // Too long for the buffer: refused, never cut.
-    EXPECT_FALSE(BuildEditorCommand("ed $F $F $F", "C:\\", "abcdefghijklmnop", "A", 0, out, 40, &ask));
-    EXPECT_FALSE(BuildEditorCommand("ed", "C:\\", std::string(60, 'n').c_str(), "A", 0, out, sizeof out, &ask));
+    EXPECT_FALSE(BuildEditorCommand("ed $F $F $F", "C:\\", "abcdefghijklmnop", false, 0, out, 40, &ask));
+    EXPECT_FALSE(BuildEditorCommand("ed", "C:\\", std::string(60, 'n').c_str(), false, 0, out, sizeof out, &ask));
 }
 
 TEST_F(Launchers, ShellInsertsTheCursorNameAndWalksTheHistory)

@@ -170,7 +170,7 @@ void PackCommand(HWND hwnd)
     LockFileTable();
     lstrcpynA(name, LongNameAt(cursor), sizeof name);
     // "." and ".." are no entries to pack; in move mode the parent would be the source.
-    bool dotEntry = EntryAt(cursor)->shortName[0] == '.';
+    bool dotEntry = IsDotEntry(EntryAt(cursor));
     UnlockFileTable();
     if (MarkedCount == 0 && dotEntry)
         return;

@@ -17,7 +17,7 @@ static const char noMemoryText[] = "ｺﾏﾝﾄﾞの解析に必要なﾒﾓ�
 
 // The cursor entry, copied out of the FileTable: dialogs may let the listing be re-read.
 struct CursorEntry {
-    bool present;
+    bool present, dotEntry;
     char longName[PATH_BUFFER];
     char shortName[16];
     char extension[8];
@@ -30,6 +30,7 @@ static void ReadCursorEntry(CursorEntry *entry)
     if (!NoFiles && PageTop + CursorSlot < EntryCount) {
         const FileEntry *e = EntryAt(PageTop + CursorSlot);
         entry->present = true;
+        entry->dotEntry = IsDotEntry(e);
         lstrcpynA(entry->longName, LongNameAt(PageTop + CursorSlot), sizeof entry->longName);
         lstrcpynA(entry->shortName, e->shortName, sizeof entry->shortName);
         lstrcpynA(entry->extension, e->shortExt, sizeof entry->extension);
@@ -267,10 +268,10 @@ static bool ReplaceEvery(char *buffer, size_t size, const char *search, const ch
     return true;
 }
 
-bool BuildEditorCommand(const char *editor, const char *currentPath, const char *longName, const char *shortName,
-                        int line, char *out, size_t size, bool *mustAsk)
+bool BuildEditorCommand(const char *editor, const char *currentPath, const char *longName, bool dotEntry, int line,
+                        char *out, size_t size, bool *mustAsk)
 {
-    *mustAsk = shortName[0] == '.';
+    *mustAsk = dotEntry;
     if (strlen(editor) >= size)
         return false;
     strcpy(out, editor);
@@ -305,7 +306,7 @@ void RunEditor(HWND owner, int ask, int viewerFirstLine)
     int line = viewerFirstLine >= 0 ? EditorLineNumber(viewerFirstLine, Settings.disprow) : 0;
     char command[EDITOR_COMMAND];
     bool mustAsk;
-    if (!BuildEditorCommand(EditorPath, CurrentPath, cursor.longName, cursor.shortName, line, command,
+    if (!BuildEditorCommand(EditorPath, CurrentPath, cursor.longName, cursor.dotEntry, line, command,
                             sizeof command - 1, &mustAsk)) {
         ReportNoMemory(owner, "Kelpo - Editor");
         return;

@@ -18,8 +18,8 @@ int EditorLineNumber(int firstShownLine, int disprow);
 // The editor's command line for a file: "$L" takes the line, "$F" the full path (quoted when it
 // holds a blank), appended when there is no "$F". *mustAsk is set for the "." and ".." entries.
 // False when the line does not fit in size bytes.
-bool BuildEditorCommand(const char *editor, const char *currentPath, const char *longName, const char *shortName,
-                        int line, char *out, size_t size, bool *mustAsk);
+bool BuildEditorCommand(const char *editor, const char *currentPath, const char *longName, bool dotEntry, int line,
+                        char *out, size_t size, bool *mustAsk);
 
 // 'E': the editor on the cursor entry, its command line shown first.
 void EditorCommand(HWND hwnd);

@@ -200,8 +200,8 @@ void ReadDirectory(int showProgress)
             ShortExtension(e->shortName, ext);
             TruncateBytes(ext, e->shortExt, sizeof e->shortExt - 1);
             UpperAscii(e->shortExt);
-            if (e->shortName[0] == '.') {
-                e->EntryFlags |= e->shortName[1] == '\0' ? EF_DOT : EF_DOTDOT;
+            if (strcmp(fd.cFileName, ".") == 0 || strcmp(fd.cFileName, "..") == 0) {
+                e->EntryFlags |= fd.cFileName[1] == '\0' ? EF_DOT : EF_DOTDOT;
                 HasDotNames = 1;
             }
             TotalBytes += (double)EntrySize(e);
@@ -244,7 +244,7 @@ void ToggleMark(int position)
     LockFileTable();
     if (position >= 0 && position < EntryCount) {
         FileEntry *e = EntryAt(position);
-        bool refused = (e->EntryFlags & EF_VOLUME) || e->shortName[0] == '.' ||
+        bool refused = (e->EntryFlags & EF_VOLUME) || IsDotEntry(e) ||
                        ((e->EntryFlags & EF_DIRECTORY) && !Settings.dirmark);
         if (!refused) {
             int sign = e->mark ? -1 : 1;

@@ -7,8 +7,8 @@ enum EntryFlag : DWORD {
     EF_READONLY = 0x0010,
     EF_HIDDEN = 0x0020,
     EF_SYSTEM = 0x0040,
-    EF_DOTDOT = 0x0100,     // short name begins with "." and has more characters
-    EF_DOT = 0x0200,        // short name is exactly "."
+    EF_DOTDOT = 0x0100,     // the entry ".."
+    EF_DOT = 0x0200,        // the entry "."
     EF_VOLUME = 0x0400,
     EF_ARCHIVE = 0x8000,
     EF_SORTCLASS_MASK = 0x0FFF,
@@ -29,6 +29,13 @@ struct FileEntry {
     BYTE reserved[8];       // pads the record to its table stride of 68 bytes
 };
 #pragma pack(pop)
+
+// "." or "..": no entry to act on. Told by the name itself, since on a volume without 8.3 names
+// ".git" is its own short name.
+inline bool IsDotEntry(const FileEntry *e)
+{
+    return (e->EntryFlags & (EF_DOT | EF_DOTDOT)) != 0;
+}
 static_assert(sizeof(FileEntry) == 68, "FileEntry keeps its 68-byte layout");
 
 // The whole size: files of 4 GiB and more count, sort and add up by their true size.

@@ -156,7 +156,7 @@ void AttrCommand(HWND hwnd)
     } else {
         LockFileTable();
         const FileEntry *entry = EntryAt(position);
-        bool refused = entry->shortName[0] == '.' || (entry->EntryFlags & EF_VOLUME);
+        bool refused = IsDotEntry(entry) || (entry->EntryFlags & EF_VOLUME);
         AttrMode = (entry->EntryFlags & EF_DIRECTORY) ? ATTR_ONLY : ATTR_AND_TIME;
         UnlockFileTable();
         if (refused)

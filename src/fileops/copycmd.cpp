@@ -24,7 +24,6 @@ struct ListedEntry {
     BYTE mark;
     FILETIME writeTime;
     unsigned long long size;
-    char shortName[14];
     char name[MAX_PATH];
 };
 
@@ -40,7 +39,6 @@ static void ReadListed(int position, ListedEntry *entry)
     entry->mark = e->mark;
     entry->writeTime = e->writeTime;
     entry->size = EntrySize(e);
-    lstrcpynA(entry->shortName, e->shortName, sizeof entry->shortName);
     lstrcpynA(entry->name, LongNameAt(position), sizeof entry->name);
     UnlockFileTable();
 }
@@ -322,7 +320,7 @@ void CopyMoveCommand(HWND hwnd, int move)
     if (!(CopyMoveMode & COPYMOVE_MARKED)) {
         ListedEntry entry;
         ReadListed(PageTop + CursorSlot, &entry);
-        if ((entry.flags & EF_VOLUME) || entry.shortName[0] == '.')
+        if (entry.flags & (EF_VOLUME | EF_DOT | EF_DOTDOT))
             return;
     }
     TreeAtOnce = IsShifted() && !FromFunctionKey;

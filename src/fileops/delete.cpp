@@ -158,7 +158,7 @@ static bool IsDeletableFile(int position)
 {
     LockFileTable();
     const FileEntry *entry = EntryAt(position);
-    bool deletable = !NoFiles && !(entry->EntryFlags & (EF_DIRECTORY | EF_VOLUME)) && entry->shortName[0] != '.';
+    bool deletable = !NoFiles && !(entry->EntryFlags & (EF_DIRECTORY | EF_VOLUME)) && !IsDotEntry(entry);
     UnlockFileTable();
     return deletable;
 }
@@ -254,7 +254,7 @@ void RemoveDirCommand(HWND hwnd)
         return;
     LockFileTable();
     const FileEntry *entry = EntryAt(position);
-    bool removable = (entry->EntryFlags & EF_DIRECTORY) && entry->shortName[0] != '.';
+    bool removable = (entry->EntryFlags & EF_DIRECTORY) && !IsDotEntry(entry);
     UnlockFileTable();
     if (!removable)
         return;

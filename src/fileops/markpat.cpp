@@ -25,7 +25,7 @@ static FileEntry *EntryNamed(const char *name)
 {
     for (int position = 0; position < EntryCount; position++) {
         FileEntry *entry = EntryAt(position);
-        if (entry->shortName[0] != '.' && !(entry->EntryFlags & EF_VOLUME) && strcmp(LongNameAt(position), name) == 0)
+        if (!IsDotEntry(entry) && !(entry->EntryFlags & EF_VOLUME) && strcmp(LongNameAt(position), name) == 0)
             return entry;
     }
     return NULL;

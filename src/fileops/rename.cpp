@@ -54,7 +54,7 @@ static void RenameOne(HWND hwnd, int position)
     char name[PATH_BUFFER], newName[260];
     LockFileTable();
     const FileEntry *entry = EntryAt(position);
-    bool refused = entry->shortName[0] == '.';
+    bool refused = IsDotEntry(entry);
     bool volume = (entry->EntryFlags & EF_VOLUME) != 0;
     lstrcpynA(name, LongNameAt(position), sizeof name);
     UnlockFileTable();

@@ -199,7 +199,7 @@ void MarkAll(int commandId)
     MarkedBytes = MarkedAllocated = 0;
     for (int p = 0; p < EntryCount; p++) {
         FileEntry *e = EntryAt(p);
-        bool skipped = (e->EntryFlags & EF_VOLUME) || e->shortName[0] == '.';
+        bool skipped = (e->EntryFlags & EF_VOLUME) || IsDotEntry(e);
         if (!skipped && (e->EntryFlags & EF_DIRECTORY)) {
             if (clear)
                 e->mark = 0;

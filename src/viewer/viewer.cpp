@@ -25,7 +25,7 @@ static bool ViewableCursorEntry(char *name)
         return false;
     LockFileTable();
     const FileEntry *e = EntryAt(PageTop + CursorSlot);
-    bool viewable = e->shortName[0] != '.' && !(e->EntryFlags & (EF_DIRECTORY | EF_VOLUME));
+    bool viewable = !IsDotEntry(e) && !(e->EntryFlags & (EF_DIRECTORY | EF_VOLUME));
     lstrcpynA(name, LongNameAt(PageTop + CursorSlot), PATH_BUFFER);
     UnlockFileTable();
     return viewable;

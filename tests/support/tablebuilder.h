@@ -74,7 +74,7 @@ inline int AddFileEntry(const char *longName, DWORD flags = 0, unsigned long lon
     ShortExtension(e->shortName, ext);
     TruncateBytes(ext, e->shortExt, sizeof e->shortExt - 1);
     UpperAscii(e->shortExt);
-    if (e->shortName[0] == '.')
+    if (flags & (EF_DOT | EF_DOTDOT))
         HasDotNames = 1;
     TotalBytes += (double)size;
     TotalAllocated += RoundToCluster(size);
