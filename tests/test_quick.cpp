@@ -10,6 +10,8 @@
 #include "config/registry.h"
 #include "quick_ids.h"
 #include "support/dialogdriver.h"
+#include "support/testutil.h"
+#include "ui/msgdlg.h"
 
 namespace {
 
@@ -75,7 +77,9 @@ TEST_F(Quick, StoredInUseOrderAndReadOnlyWhatExists)
 
 TEST_F(Quick, DialogRegistersJumpsAndCancelStoresNothing)
 {
+    TempDir temp;
     int count = Fill(4);
+    strcpy(list[2], temp.MakeDir("dir02").c_str());
     SaveQuickList(list, count, -1);
     strcpy(CurrentPath, "C:\\work\\");
     {
@@ -97,15 +101,57 @@ TEST_F(Quick, DialogRegistersJumpsAndCancelStoresNothing)
             return false;
         }
         items = (int)SendMessageA(box, LB_GETCOUNT, 0, 0);
-        SendMessageA(box, LB_SETCURSEL, 3, 0);  // C:\dir02
+        SendMessageA(box, LB_SETCURSEL, 3, 0);  // dir02
         PressButton(dialog, IDOK);
         return true;
     });
     EXPECT_EQ(1, RunQuickAccess(NULL));
     EXPECT_TRUE(driver.Done());
     EXPECT_EQ(5, items);
-    EXPECT_STREQ("C:\\dir02", CurrentPath);
-    EXPECT_EQ((std::vector<std::string>{"C:\\dir02", "C:\\work", "C:\\dir00", "C:\\dir01", "C:\\dir03"}), Stored());
+    EXPECT_EQ(temp.Full("dir02"), CurrentPath);
+    EXPECT_EQ((std::vector<std::string>{temp.Full("dir02"), "C:\\work", "C:\\dir00", "C:\\dir01", "C:\\dir03"}),
+              Stored());
+}
+
+// An entry whose directory is gone is not jumped to: the dialog says so and stays, and the
+// entry can be deleted there. A current path longer than a slot is not registered cut short.
+TEST_F(Quick, GoneDirectoryIsRefusedAndTooLongPathNotRegistered)
+{
+    TempDir temp;
+    std::string here = temp.MakeDir("表ソ");   // second bytes 0x5C
+    strcpy(list[0], temp.Full("消えた").c_str());
+    strcpy(list[1], here.c_str());
+    SaveQuickList(list, 2, -1);
+    std::string longPath = "C:\\" + std::string(QUICK_ITEM, 'x');
+    strcpy(CurrentPath, longPath.c_str());
+    std::vector<std::string> messages;
+    int itemsAfterInsert = 0;
+    DialogDriver driver;
+    driver.Then([](HWND dialog) { PressKey(GetDlgItem(dialog, IDC_QUICK_LIST), VK_INSERT); });
+    auto readMessage = [&](HWND dialog) {
+        messages.push_back(ReadDialog(dialog).caption + ": " + (g_messageDialog.text ? g_messageDialog.text : ""));
+        PressButton(dialog, IDOK);
+    };
+    driver.Then(readMessage);
+    driver.Then([&](HWND dialog) {
+        itemsAfterInsert = (int)SendDlgItemMessageA(dialog, IDC_QUICK_LIST, LB_GETCOUNT, 0, 0);
+        SendDlgItemMessageA(dialog, IDC_QUICK_LIST, LB_SETCURSEL, 0, 0);
+        PressButton(dialog, IDOK);      // the missing directory
+    });
+    driver.Then(readMessage);
+    driver.Then([&](HWND dialog) {
+        PressKey(GetDlgItem(dialog, IDC_QUICK_LIST), VK_DELETE);
+        PressButton(dialog, IDOK);
+    });
+    EXPECT_EQ(1, RunQuickAccess(NULL));
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(0, driver.Unexpected());
+    EXPECT_EQ(2, itemsAfterInsert);
+    EXPECT_EQ((std::vector<std::string>{"Kelpo - QuickAccess: ﾊﾟｽが長すぎるため登録できません",
+                                        "Kelpo - QuickAccess: " + temp.Full("消えた") + "@@ﾃﾞｨﾚｸﾄﾘが見つかりません"}),
+              messages);
+    EXPECT_EQ(here, CurrentPath);
+    EXPECT_EQ(std::vector<std::string>{here}, Stored());
 }
 
 }   // namespace

@@ -97,6 +97,12 @@ static void RegisterCurrent(HWND dialog)
     char path[PATH_BUFFER];
     lstrcpynA(path, CurrentPath, sizeof path);
     StripBackslash(path);
+    // Cut to the slot, the path would name some other directory, or none.
+    if (strlen(path) >= QUICK_ITEM) {
+        MessageDialog(dialog, "ﾊﾟｽが長すぎるため登録できません", caption, 48);
+        SetFocus(GetDlgItem(dialog, IDC_QUICK_LIST));
+        return;
+    }
     quickCount = RegisterQuickPath(quickList, quickCount, path);
     Refill(dialog, 0);
 }
@@ -116,6 +122,16 @@ static void Choose(HWND dialog)
     if (selected < 0 || selected >= quickCount) {
         RegWriteWord("qcount", 0);
         EndDialog(dialog, 0);
+        return;
+    }
+    // A directory removed or renamed since it was registered would be listed as its nearest
+    // parent with no entries: the dialog stays, so the entry can be deleted or another chosen.
+    DWORD attributes = GetFileAttributesA(quickList[selected]);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        char text[QUICK_ITEM + 64];
+        snprintf(text, sizeof text, "%s\nﾃﾞｨﾚｸﾄﾘが見つかりません", quickList[selected]);
+        MessageDialog(dialog, text, caption, 48);
+        SetFocus(GetDlgItem(dialog, IDC_QUICK_LIST));
         return;
     }
     lstrcpynA(CurrentPath, quickList[selected], PATH_BUFFER);
