@@ -477,6 +477,65 @@ TEST_F(FileCommands, MakeDirectoryAndNewFile)
     EXPECT_EQ("empty.txt", CursorEntry());
 }
 
+// Device names are refused by both commands instead of "existing" (an overwrite question for a
+// file that is not there) or being "made" with nothing to show; a name with trailing dots or
+// blanks, or in other letter case, puts the cursor on the entry the system made or kept.
+TEST_F(FileCommands, DeviceNamesRefusedAndCursorOnTheNameMade)
+{
+    temp.MakeFile("memo.txt", "keep");
+    Start();
+    std::vector<std::string> seen;
+    auto record = [&](HWND dialog) {
+        SeenDialog shown = ReadDialog(dialog);
+        // The system's message box (caption "Kelpo") holds its text in a static control.
+        std::string text = g_messageDialog.text ? g_messageDialog.text : "";
+        for (const SeenControl &control : shown.controls)
+            if (shown.caption == "Kelpo" && control.className == "Static" && !control.text.empty())
+                text = control.text;
+        seen.push_back(shown.caption + ": " + text);
+        PressButton(dialog, IDOK);
+    };
+    auto type = [](const char *name) {
+        return [name](HWND dialog) {
+            SetDlgItemTextA(dialog, IDC_NAME_EDIT, name);
+            PressButton(dialog, IDOK);
+        };
+    };
+    DialogDriver driver;
+    for (const char *device : {"NUL", "con.txt", "lpt1 .log", "sub\\COM3"}) {
+        driver.Then(type(device));
+        driver.Then(record);
+    }
+    driver.Then(type("新しい表. "));
+    Command('K');
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(0, driver.Unexpected());
+    EXPECT_EQ(std::vector<std::string>(4, "Kelpo - Mkdir: 正しいﾃﾞｨﾚｸﾄﾘ名を入力してください"), seen);
+    EXPECT_TRUE(GetFileAttributesA(temp.Full("新しい表").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ("新しい表", CursorEntry());
+
+    seen.clear();
+    for (const char *device : {"aux", "Prn.txt"}) {
+        driver.Then(type(device));
+        driver.Then(record);
+        Command('N');
+        EXPECT_EQ(0, driver.Unexpected());
+    }
+    EXPECT_EQ(std::vector<std::string>(2, "Kelpo: 新規ﾌｧｲﾙを作成できません"), seen);
+    driver.Then(type("ソ.txt."));
+    Command('N');
+    EXPECT_TRUE(Exists(temp.Full("ソ.txt")));
+    EXPECT_EQ("ソ.txt", CursorEntry());
+    driver.Then(type("MEMO.TXT"));
+    driver.Then([](HWND dialog) { PressButton(dialog, IDYES); });
+    Command('N');
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(0, driver.Unexpected());
+    EXPECT_EQ("memo.txt", CursorEntry());
+    EXPECT_EQ("", ReadAll(temp.Full("memo.txt")));
+    EXPECT_EQ((std::set<std::string>{".", "..", "新しい表", "ソ.txt", "memo.txt"}), Listed());
+}
+
 // Attr on a file with an invalid date: refused with a message, then Cancel: neither the
 // time nor the attributes changed. On a directory only the attribute group is enabled.
 TEST_F(FileCommands, AttrInvalidDateChangesNothing)

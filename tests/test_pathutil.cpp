@@ -187,6 +187,16 @@ TEST(PathUtilShorten, ShortensWithEllipsis)
     }
 }
 
+TEST(PathUtilDevice, DeviceNamesWithAnyExtensionCaseOrPath)
+{
+    for (const char *name : {"CON", "con", "Nul.txt", "aux.tar.gz", "PRN ", "prn .log", "COM1", "lpt9.x",
+                             "C:\\dir\\nul", "sub/con.", "表\\AUX"})
+        EXPECT_TRUE(IsDeviceName(name)) << name;
+    for (const char *name : {"", "CO", "CONSOLE", "nul_", "COM0", "COM10", "LPT", "xcon", "con\\file",
+                             "表.txt", "ソ", "C:\\", "\x83\x5C" "AUX"})
+        EXPECT_FALSE(IsDeviceName(name)) << name;
+}
+
 TEST(PathUtilRoot, IsRootPath)
 {
     EXPECT_TRUE(IsRootPath("C:\\"));

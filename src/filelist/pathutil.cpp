@@ -199,6 +199,32 @@ bool IsRootPath(const char *path)
     return false;
 }
 
+bool IsDeviceName(const char *name)
+{
+    const char *last = name;
+    for (const char *p = name; *p; p += CharLength(p))
+        if (*p == '\\' || *p == '/' || *p == ':')
+            last = p + 1;
+    // The system drops blanks before the extension and blanks and dots at the end.
+    size_t length = 0;
+    while (last[length] && last[length] != '.')
+        length++;
+    while (length > 0 && last[length - 1] == ' ')
+        length--;
+    char base[8];
+    if (length < 3 || length > 4)
+        return false;
+    memcpy(base, last, length);
+    base[length] = '\0';
+    UpperAscii(base);
+    static const char *const devices[] = {"CON", "PRN", "AUX", "NUL"};
+    for (const char *device : devices)
+        if (strcmp(base, device) == 0)
+            return true;
+    return length == 4 && (strncmp(base, "COM", 3) == 0 || strncmp(base, "LPT", 3) == 0) && base[3] >= '1' &&
+           base[3] <= '9';
+}
+
 bool ValidatePath(char *path, char *shortPath)
 {
     if (path[0] == '\0') {

@@ -21,5 +21,8 @@ void ShortExtension(const char *shortName, char *out);
 void TruncateBytes(const char *source, char *destination, int width);
 void ShortenPath(const char *source, char *destination, int width);
 bool IsRootPath(const char *path);
+// True when the last component of name is a device (CON, PRN, AUX, NUL, COM1-9, LPT1-9),
+// with or without an extension: such a name opens the device instead of a file.
+bool IsDeviceName(const char *name);
 bool ValidatePath(char *path, char *shortPath);
 void SplitPath(const char *path, char *directory, char *name, char *extension);

@@ -14,7 +14,8 @@ static int CreateTypedDirectory(HWND dialog, const char *name)
         return 1;
     EnterCurrentPath(NULL);
     SECURITY_ATTRIBUTES security = {sizeof security, NULL, TRUE};
-    if (CreateDirectoryA(name, &security))
+    // A device name may be "created" without any directory appearing.
+    if (!IsDeviceName(name) && CreateDirectoryA(name, &security))
         return 1;
     MessageDialog(dialog, "正しいﾃﾞｨﾚｸﾄﾘ名を入力してください", "Kelpo - Mkdir", 48);
     return 0;
@@ -25,7 +26,7 @@ void MakeDirectoryCommand(HWND hwnd)
     char name[260];
     NameInput input = {IDD_MAKE_DIRECTORY, NULL, "", -1, NULL, name, sizeof name, CreateTypedDirectory};
     if (NameInputDialog(hwnd, &input)) {
-        lstrcpynA(CursorName, name, PATH_BUFFER);
+        CreatedEntryName(CurrentPath, name, CursorName);
         ReloadRequest = 2;
     }
     RepaintAll(hwnd);

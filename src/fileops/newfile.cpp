@@ -1,5 +1,6 @@
 #include "fileops/mkdir.h"
 #include "fileops/inputdlg.h"
+#include "fileops/workentry.h"
 #include "base/globals.h"
 #include "screen/repaint.h"
 #include "filelist/filetable.h"
@@ -19,9 +20,14 @@ static void CannotCreate(HWND hwnd)
 }
 
 // A file that appears between the look and the creation is met by CREATE_NEW failing, and
-// is then asked about like one that was there before.
+// is then asked about like one that was there before. A device name would "exist", be asked
+// about and then opened as the device: no file, though the command looked successful.
 int CreateEmptyFile(HWND hwnd, const char *path)
 {
+    if (IsDeviceName(path)) {
+        CannotCreate(hwnd);
+        return 0;
+    }
     DWORD attributes = GetFileAttributesA(path);
     HANDLE file = INVALID_HANDLE_VALUE;
     if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -67,7 +73,7 @@ void NewFileCommand(HWND hwnd)
     AppendBackslash(base);
     snprintf(path, sizeof path, "%s%s", base, name);
     CreateEmptyFile(hwnd, path);
-    lstrcpynA(CursorName, name, PATH_BUFFER);
+    CreatedEntryName(base, name, CursorName);
     ReloadRequest = 2;
     RepaintAll(hwnd);
 }

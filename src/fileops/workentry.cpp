@@ -4,6 +4,8 @@
 #include "filelist/filetable.h"
 #include "filelist/pathutil.h"
 #include "screen/screen.h"
+#include <stdio.h>
+#include <string.h>
 
 void ShowWorkingEntry(HDC dc, int position)
 {
@@ -42,4 +44,24 @@ void EnterCurrentPath(char *base)
     SetCurrentDirectoryA(path);
     if (base)
         lstrcpynA(base, path, PATH_BUFFER);
+}
+
+void CreatedEntryName(const char *base, const char *typed, char *name)
+{
+    lstrcpynA(name, typed, PATH_BUFFER);
+    char plain[PATH_BUFFER];
+    lstrcpynA(plain, typed, sizeof plain);
+    if (EndsWithBackslash(plain))
+        plain[strlen(plain) - 1] = '\0';
+    for (const char *p = plain; *p; p += CharLength(p))
+        if (*p == '\\' || *p == '/' || *p == ':' || *p == '*' || *p == '?')
+            return;
+    char path[PATH_BUFFER * 2];
+    snprintf(path, sizeof path, "%s%s%s", base, EndsWithBackslash(base) ? "" : "\\", plain);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    FindClose(search);
+    lstrcpynA(name, found.cFileName, PATH_BUFFER);
 }

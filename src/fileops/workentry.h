@@ -14,3 +14,8 @@ void LongNameCopy(int position, char *name);
 // The process's current directory becomes CurrentPath without its trailing backslash; base
 // (PATH_BUFFER bytes, may be null) receives that path.
 void EnterCurrentPath(char *base);
+
+// The name the system gave the entry made in directory base from a typed name (trailing blanks,
+// dots and backslash dropped, an existing entry's own letter case), so that the cursor lands on
+// it; the typed text when that holds a path or no such entry is found.
+void CreatedEntryName(const char *base, const char *typed, char *name);
