@@ -291,6 +291,15 @@ TEST_F(FileCommands, RenameCases)
     driver.Then([](HWND dialog) { PressButton(dialog, IDCANCEL); });
     Command('R');
     EXPECT_TRUE(Exists(temp.Full("OLD.TXT")));
+    // Trailing dots and blanks are dropped by the system: the cursor follows the name it gave.
+    driver.Then([](HWND dialog) {
+        SetDlgItemTextA(dialog, IDC_NAME_EDIT, "新表.txt. ");
+        PressButton(dialog, IDOK);
+    });
+    Command('R');
+    EXPECT_EQ(0, driver.Unexpected());
+    EXPECT_EQ("old", ReadAll(temp.Full("新表.txt")));
+    EXPECT_EQ("新表.txt", CursorEntry());
 }
 
 // Upper and lower case of the marked names: only the ASCII letters change.

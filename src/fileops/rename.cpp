@@ -74,6 +74,8 @@ static void RenameOne(HWND hwnd, int position)
     } else if (!RenameEntry(name, newName)) {
         ShowLastError(hwnd, "MoveFile(rename)", name, newName);
         lstrcpynA(CursorName, name, PATH_BUFFER);
+    } else {
+        CreatedEntryName(base, newName, CursorName);
     }
     ReloadRequest = 2;
     RepaintAll(hwnd);
