@@ -487,8 +487,9 @@ TEST_F(FileCommands, MakeDirectoryAndNewFile)
 }
 
 // Device names are refused by both commands instead of "existing" (an overwrite question for a
-// file that is not there) or being "made" with nothing to show; a name with trailing dots or
-// blanks, or in other letter case, puts the cursor on the entry the system made or kept.
+// file that is not there) or being "made" with nothing to show, and a name too long for the
+// command is refused rather than cut to another; a name with trailing dots or blanks, or in
+// other letter case, puts the cursor on the entry the system made or kept.
 TEST_F(FileCommands, DeviceNamesRefusedAndCursorOnTheNameMade)
 {
     temp.MakeFile("memo.txt", "keep");
@@ -515,11 +516,18 @@ TEST_F(FileCommands, DeviceNamesRefusedAndCursorOnTheNameMade)
         driver.Then(type(device));
         driver.Then(record);
     }
+    std::string tooLong;
+    for (int i = 0; i < 130; i++)
+        tooLong += "表";    // 260 bytes, one character more than the name may hold
+    driver.Then(type(tooLong.c_str()));
+    driver.Then(record);
     driver.Then(type("新しい表. "));
     Command('K');
     EXPECT_TRUE(driver.Done());
     EXPECT_EQ(0, driver.Unexpected());
-    EXPECT_EQ(std::vector<std::string>(4, "Kelpo - Mkdir: 正しいﾃﾞｨﾚｸﾄﾘ名を入力してください"), seen);
+    std::vector<std::string> refusals(4, "Kelpo - Mkdir: 正しいﾃﾞｨﾚｸﾄﾘ名を入力してください");
+    refusals.push_back("Kelpo - Make Directory: 名前が長すぎます");
+    EXPECT_EQ(refusals, seen);
     EXPECT_TRUE(GetFileAttributesA(temp.Full("新しい表").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ("新しい表", CursorEntry());
 

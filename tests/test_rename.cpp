@@ -7,14 +7,15 @@
 #include "fileops/fileops_ids.h"
 #include "fileops/rename.h"
 #include "fileops/renamedlg.h"
+#include "ui/msgdlg.h"
 #include "dialogdriver.h"
 #include "testutil.h"
 
 namespace {
 
 // The old name shows above the edit field, which starts with it and the caret at its start;
-// the caller may hand one buffer as both names; the result is cut to 259 bytes between
-// characters; Cancel leaves the buffer alone.
+// the caller may hand one buffer as both names; a name over 259 bytes is refused with a
+// message instead of being cut to another name; Cancel leaves the buffer alone.
 TEST(RenameDialogTest, OldNameCaretAndLimit)
 {
     char name[260] = "前の名前.txt";
@@ -23,14 +24,26 @@ TEST(RenameDialogTest, OldNameCaretAndLimit)
     DWORD selection = 0xFFFF;
     std::string typed(257, 'a');
     typed += "漢字";     // 261 bytes: the first character fits in 259, the second does not
+    std::string refusal;
     driver.Then([&](HWND dialog) {
         seen = ReadDialog(dialog);
         selection = (DWORD)SendDlgItemMessageA(dialog, IDC_NAME_EDIT, EM_GETSEL, 0, 0);
         SetDlgItemTextA(dialog, IDC_NAME_EDIT, typed.c_str());
         PressButton(dialog, IDOK);
     });
+    driver.Then([&](HWND dialog) {
+        refusal = ReadDialog(dialog).caption + ": " + (g_messageDialog.text ? g_messageDialog.text : "");
+        PressButton(dialog, IDOK);
+    });
+    driver.Then([&](HWND dialog) {
+        EXPECT_STREQ("前の名前.txt", name);
+        typed.resize(typed.size() - 2);     // 259 bytes
+        SetDlgItemTextA(dialog, IDC_NAME_EDIT, typed.c_str());
+        PressButton(dialog, IDOK);
+    });
     ASSERT_EQ(1, RenameDialog(NULL, name, name));
     EXPECT_EQ(0, driver.Unexpected());
+    EXPECT_EQ("Kelpo - Rename: 名前が長すぎます", refusal);
     EXPECT_EQ("Kelpo - Rename", seen.caption);
     EXPECT_EQ("前の名前.txt", seen.Find(IDC_OLD_NAME)->text);
     EXPECT_EQ("前の名前.txt", seen.Find(IDC_NAME_EDIT)->text);

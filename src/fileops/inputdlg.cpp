@@ -3,6 +3,7 @@
 #include "filelist/pathutil.h"
 #include "ui/msgdlg.h"
 #include "fileops/fileops_ids.h"
+#include <string.h>
 
 static BOOL OnInitInput(HWND dialog, NameInput *input)
 {
@@ -22,7 +23,15 @@ static void OnInputOk(HWND dialog)
     NameInput *input = (NameInput *)GetWindowLongPtrA(dialog, DWLP_USER);
     char entered[PATH_BUFFER + 4];
     GetDlgItemTextA(dialog, IDC_NAME_EDIT, entered, sizeof entered);
-    TruncateBytes(entered, input->text, input->bytes - 1);
+    // Cut short, the name would make or rename an entry under a name nobody typed.
+    if ((int)strlen(entered) > input->bytes - 1) {
+        char caption[64];
+        GetWindowTextA(dialog, caption, sizeof caption);
+        MessageDialog(dialog, "名前が長すぎます", caption, 48);
+        SetFocus(GetDlgItem(dialog, IDC_NAME_EDIT));
+        return;
+    }
+    lstrcpynA(input->text, entered, input->bytes);
     if (input->accept && !input->accept(dialog, input->text)) {
         SetFocus(GetDlgItem(dialog, IDC_NAME_EDIT));
         return;

@@ -17,7 +17,8 @@ struct NameInput {
     int (*accept)(HWND dialog, const char *text);
 };
 
-// 1 with the text, 0 on Cancel.
+// 1 with the text, 0 on Cancel. A text that does not fit in bytes - 1 is refused with a
+// message and the dialog stays.
 int NameInputDialog(HWND owner, NameInput *input);
 
 // Two radio buttons, firstId checked first: 1 with *second (1 when secondId was checked),
