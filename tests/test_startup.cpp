@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "base/globals.h"
 #include "support/dialogdriver.h"
+#include "support/testutil.h"
 
 namespace {
 
@@ -60,6 +61,62 @@ TEST(CommandLine, UninstallStopsAndOtherSwitchesAreDirectories)
     Parsed y = Parse("Kelpo.EXE C:\\A/r");
     EXPECT_EQ(0, y.cfg);
     EXPECT_EQ("C:\\A/r", y.dir);
+}
+
+TEST(CommandLine, BlanksAroundTheDirectoryAreNotPartOfIt)
+{
+    EXPECT_EQ("C:\\WORK", Parse("Kelpo.EXE  C:\\WORK").dir);
+    EXPECT_EQ("C:\\WORK", Parse("Kelpo.EXE \tC:\\WORK\t ").dir);
+    EXPECT_EQ("C:\\My Work", Parse("\"C:\\K\\Kelpo.EXE\"  \"C:\\My Work\" ").dir);
+    Parsed r = Parse("Kelpo.EXE C:\\WORK /r ");
+    EXPECT_EQ("C:\\WORK", r.dir);
+    EXPECT_EQ(1, r.cfg);
+}
+
+// The start directory must exist whole; relative forms are taken from the current directory.
+TEST(CommandLine, StartDirectoryIsAFullExistingDirectory)
+{
+    TempDir temp;
+    temp.MakeDir("sub");
+    temp.MakeDir("表");
+    temp.MakeDir("表\\ソ");
+    std::string file = temp.MakeFile("表\\file.txt", "x");
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(sizeof previous, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(temp.Full("表").c_str()));
+    DWORD drives = GetLogicalDrives();
+    char missing = 0;
+    for (char d = 'Z'; d >= 'D' && !missing; d--)
+        if (!(drives & (1u << (d - 'A'))))
+            missing = d;
+    ASSERT_NE(0, missing);
+    struct {
+        std::string given, accepted;    // "" = dropped
+    } cases[] = {
+        {"ソ", temp.Full("表\\ソ") + "\\"},
+        {"ソ\\", temp.Full("表\\ソ") + "\\"},
+        {".", temp.Full("表") + "\\"},
+        {"..\\sub", temp.Full("sub") + "\\"},
+        {temp.Full("表\\..\\sub"), temp.Full("sub") + "\\"},
+        {"z", "Z:\\"},
+        {"z:", "Z:\\"},
+        {std::string(1, missing) + ":", ""},
+        {std::string(1, missing) + ":\\", ""},
+        {"C:\\NoSuchDirectoryHere", ""},
+        {"/x", ""},
+        {"nosuch", ""},
+        {file, ""},
+        {"\\\\server\\share", ""},
+    };
+    for (const auto &c : cases) {
+        char path[1024];
+        strcpy(path, c.given.c_str());
+        bool accepted = AcceptStartDirectory(path);
+        EXPECT_EQ(!c.accepted.empty(), accepted) << c.given;
+        if (accepted)
+            EXPECT_STRCASEEQ(c.accepted.c_str(), path) << c.given;
+    }
+    SetCurrentDirectoryA(previous);
 }
 
 TEST(Tables, EveryPartialAllocationIsReleased)

@@ -58,6 +58,37 @@ TEST_F(WindowStartup, MissingDirectoryIsDroppedForTheStoredOne)
     EXPECT_FALSE(ScreenShows("first.txt"));
 }
 
+// A relative directory between stray blanks is listed and stored as its full path; a stored
+// directory on a drive that is gone is not listed.
+TEST_F(WindowStartup, RelativeDirectoryIsListedAndAGoneDriveIsLeft)
+{
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(sizeof previous, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(temp.path.c_str()));
+    bool started = KelpoStart("Kelpo.EXE /r  \"with blanks\"  ");
+    SetCurrentDirectoryA(previous);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(Dir() + "\\", std::string(CurrentPath));
+    EXPECT_TRUE(ScreenShows("first.txt")) << KelpoScreen();
+    KelpoStop();
+
+    char missing = 0;
+    for (char d = 'Z'; d >= 'D' && !missing; d--)
+        if (!(GetLogicalDrives() & (1u << (d - 'A'))))
+            missing = d;
+    ASSERT_NE(0, missing);
+    std::string gone = std::string(1, missing) + ":\\";
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo", &key));
+    RegSetValueExA(key, "lastpath", 0, REG_SZ, (const BYTE *)gone.c_str(), (DWORD)gone.size() + 1);
+    RegCloseKey(key);
+    ASSERT_TRUE(KelpoStart("Kelpo.EXE"));
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    EXPECT_EQ(std::string(windows, 3), std::string(CurrentPath));
+    EXPECT_FALSE(ScreenShows("ﾌｧｲﾙｶﾞｱﾘﾏｾﾝ")) << KelpoScreen();
+}
+
 TEST_F(WindowStartup, ListingFollowsTheOrderIndexAndTheCursor)
 {
     ASSERT_TRUE(KelpoStart("Kelpo.EXE " + Dir()));

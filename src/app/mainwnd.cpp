@@ -94,7 +94,8 @@ static void OnCreate(HWND hwnd)
     ProgressNotice = ShowProgressNotice;
     AltOverlay = -1;
     StripBackslash(CurrentPath);
-    if (!ValidatePath(CurrentPath, NULL)) {
+    // The stored directory may lie on a drive that is gone since (a card, a network drive).
+    if (!ValidatePath(CurrentPath, NULL) || GetFileAttributesA(CurrentPath) == INVALID_FILE_ATTRIBUTES) {
         GetWindowsDirectoryA(CurrentPath, PATH_BUFFER);
         CurrentPath[3] = '\0';
     }
