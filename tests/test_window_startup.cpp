@@ -89,6 +89,29 @@ TEST_F(WindowStartup, RelativeDirectoryIsListedAndAGoneDriveIsLeft)
     EXPECT_FALSE(ScreenShows("ﾌｧｲﾙｶﾞｱﾘﾏｾﾝ")) << KelpoScreen();
 }
 
+// A stored place off the desktop (damaged, or a screen given up since) is not taken.
+TEST_F(WindowStartup, WindowComesUpOnTheDesktop)
+{
+    struct {
+        const char *x, *y;
+        bool kept;
+    } places[] = {{"40", "30", true}, {"100000", "100000", false}, {"-5000", "20", false}, {"20", "-3000", false}};
+    for (const auto &place : places) {
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo", &key));
+        RegSetValueExA(key, "px", 0, REG_SZ, (const BYTE *)place.x, (DWORD)strlen(place.x) + 1);
+        RegSetValueExA(key, "py", 0, REG_SZ, (const BYTE *)place.y, (DWORD)strlen(place.y) + 1);
+        RegCloseKey(key);
+        ASSERT_TRUE(KelpoStart("Kelpo.EXE " + Dir()));
+        RECT window, desktop = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, shown;
+        GetWindowRect(g_mainWnd, &window);
+        EXPECT_TRUE(IntersectRect(&shown, &window, &desktop)) << place.x << "," << place.y;
+        if (place.kept)
+            EXPECT_EQ(atoi(place.x) * 1000 + atoi(place.y), window.left * 1000 + window.top);
+        KelpoStop();
+    }
+}
+
 TEST_F(WindowStartup, ListingFollowsTheOrderIndexAndTheCursor)
 {
     ASSERT_TRUE(KelpoStart("Kelpo.EXE " + Dir()));
