@@ -5,6 +5,7 @@
 #include "screen/cursor.h"
 #include "config/settings.h"
 #include "filelist/filetable.h"
+#include "screen/screen.h"
 #include "support/testutil.h"
 #include "support/window.h"
 #include "support/windowfixture.h"
@@ -110,6 +111,21 @@ TEST_F(WindowStartup, WindowComesUpOnTheDesktop)
             EXPECT_EQ(atoi(place.x) * 1000 + atoi(place.y), window.left * 1000 + window.top);
         KelpoStop();
     }
+}
+
+// A stored font size no font can be made of gives the default size, not a screen of 1-pixel cells.
+TEST_F(WindowStartup, UnusableFontSizeGivesTheDefault)
+{
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo", &key));
+    const BYTE huge[2] = {0xFF, 0xFF};
+    RegSetValueExA(key, "fontpoint", 0, REG_BINARY, huge, 2);
+    RegCloseKey(key);
+    ASSERT_TRUE(KelpoStart("Kelpo.EXE " + Dir()));
+    EXPECT_EQ(12, Settings.fontpoint);
+    EXPECT_LT(1, CellWidth);
+    EXPECT_LT(8, CellHeight);
+    EXPECT_TRUE(KelpoScreenTruth());
 }
 
 TEST_F(WindowStartup, ListingFollowsTheOrderIndexAndTheCursor)
