@@ -57,10 +57,18 @@ TEST(CommandLine, UninstallStopsAndOtherSwitchesAreDirectories)
     Parsed x = Parse("Kelpo.EXE /x");
     EXPECT_EQ(0, x.uninstall);
     EXPECT_EQ("/x", x.dir);
-    // Switches count only after a blank and in the two spellings.
+    // Switches count only after a blank and in the two spellings, standing on their own and
+    // outside quotes: a directory's text is no switch.
     Parsed y = Parse("Kelpo.EXE C:\\A/r");
     EXPECT_EQ(0, y.cfg);
     EXPECT_EQ("C:\\A/r", y.dir);
+    Parsed q = Parse("Kelpo.EXE \"D:\\Backup /users\" /r");
+    EXPECT_EQ(0, q.uninstall);
+    EXPECT_EQ(1, q.cfg);
+    EXPECT_EQ("D:\\Backup /users", q.dir);
+    Parsed w = Parse("Kelpo.EXE D:\\a /rock /u2");
+    EXPECT_EQ(0, w.cfg + w.uninstall);
+    EXPECT_EQ("D:\\a /rock /u2", w.dir);
 }
 
 TEST(CommandLine, BlanksAroundTheDirectoryAreNotPartOfIt)

@@ -14,14 +14,21 @@ const char MainClassName[] = "Kelpo32Class";
 static HMODULE ctl3dLibrary;
 static bool ctl3dRegistered;
 
-// Removes every occurrence of a switch; true when there was one.
+// Removes every occurrence of a switch; true when there was one. A switch stands on its own
+// and outside double quotes: "D:\Backup /users" or D:\a /rock is a directory, not " /u" or " /r".
 static bool RemoveSwitch(char *line, const char *sw)
 {
-    bool found = false;
+    bool found = false, quoted = false;
     size_t n = strlen(sw);
-    for (char *p = strstr(line, sw); p; p = strstr(p, sw)) {
-        memmove(p, p + n, strlen(p + n) + 1);
-        found = true;
+    for (char *p = line; *p;) {
+        if (!quoted && strncmp(p, sw, n) == 0 && (p[n] == '\0' || p[n] == ' ' || p[n] == '\t')) {
+            memmove(p, p + n, strlen(p + n) + 1);
+            found = true;
+            continue;
+        }
+        if (*p == '"')
+            quoted = !quoted;
+        p += CharLength(p);
     }
     return found;
 }
