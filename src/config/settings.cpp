@@ -302,6 +302,8 @@ void RepairSettings()
             fits = f.kind != SET_BYTE || SettingValueFits(f.fileKey, *SettingByte(&f));
         else if (strcmp(f.name, "disprow") == 0)
             fits = Settings.disprow != 0;
+        else if (strcmp(f.name, "weight") == 0)
+            fits = Settings.weight >= 0 && Settings.weight <= 1000;   // what a font can be made with
         if (!fits)
             DefaultField(f);
     }
