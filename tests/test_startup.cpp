@@ -92,11 +92,7 @@ TEST(CommandLine, StartDirectoryIsAFullExistingDirectory)
     char previous[MAX_PATH];
     GetCurrentDirectoryA(sizeof previous, previous);
     ASSERT_TRUE(SetCurrentDirectoryA(temp.Full("表").c_str()));
-    DWORD drives = GetLogicalDrives();
-    char missing = 0;
-    for (char d = 'Z'; d >= 'D' && !missing; d--)
-        if (!(drives & (1u << (d - 'A'))))
-            missing = d;
+    char missing = MissingDriveLetter();
     ASSERT_NE(0, missing);
     struct {
         std::string given, accepted;    // "" = dropped
@@ -121,8 +117,9 @@ TEST(CommandLine, StartDirectoryIsAFullExistingDirectory)
         strcpy(path, c.given.c_str());
         bool accepted = AcceptStartDirectory(path);
         EXPECT_EQ(!c.accepted.empty(), accepted) << c.given;
-        if (accepted)
+        if (accepted) {
             EXPECT_STRCASEEQ(c.accepted.c_str(), path) << c.given;
+        }
     }
     SetCurrentDirectoryA(previous);
 }

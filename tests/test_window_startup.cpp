@@ -24,6 +24,13 @@ protected:
     }
     std::string Dir() { return temp.Full("with blanks"); }
     bool ScreenShows(const std::string &text) { return KelpoScreen().find(text) != std::string::npos; }
+    static void Store(const char *name, DWORD type, const void *data, DWORD size)
+    {
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo", &key));
+        RegSetValueExA(key, name, 0, type, (const BYTE *)data, size);
+        RegCloseKey(key);
+    }
 };
 
 TEST_F(WindowStartup, QuotedDirectoryWithBlanksIsListed)
@@ -73,16 +80,10 @@ TEST_F(WindowStartup, RelativeDirectoryIsListedAndAGoneDriveIsLeft)
     EXPECT_TRUE(ScreenShows("first.txt")) << KelpoScreen();
     KelpoStop();
 
-    char missing = 0;
-    for (char d = 'Z'; d >= 'D' && !missing; d--)
-        if (!(GetLogicalDrives() & (1u << (d - 'A'))))
-            missing = d;
+    char missing = MissingDriveLetter();
     ASSERT_NE(0, missing);
     std::string gone = std::string(1, missing) + ":\\";
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo", &key));
-    RegSetValueExA(key, "lastpath", 0, REG_SZ, (const BYTE *)gone.c_str(), (DWORD)gone.size() + 1);
-    RegCloseKey(key);
+    Store("lastpath", REG_SZ, gone.c_str(), (DWORD)gone.size() + 1);
     ASSERT_TRUE(KelpoStart("Kelpo.EXE"));
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
@@ -98,17 +99,15 @@ TEST_F(WindowStartup, WindowComesUpOnTheDesktop)
         bool kept;
     } places[] = {{"40", "30", true}, {"100000", "100000", false}, {"-5000", "20", false}, {"20", "-3000", false}};
     for (const auto &place : places) {
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo", &key));
-        RegSetValueExA(key, "px", 0, REG_SZ, (const BYTE *)place.x, (DWORD)strlen(place.x) + 1);
-        RegSetValueExA(key, "py", 0, REG_SZ, (const BYTE *)place.y, (DWORD)strlen(place.y) + 1);
-        RegCloseKey(key);
+        Store("px", REG_SZ, place.x, (DWORD)strlen(place.x) + 1);
+        Store("py", REG_SZ, place.y, (DWORD)strlen(place.y) + 1);
         ASSERT_TRUE(KelpoStart("Kelpo.EXE " + Dir()));
         RECT window, desktop = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, shown;
         GetWindowRect(g_mainWnd, &window);
         EXPECT_TRUE(IntersectRect(&shown, &window, &desktop)) << place.x << "," << place.y;
-        if (place.kept)
+        if (place.kept) {
             EXPECT_EQ(atoi(place.x) * 1000 + atoi(place.y), window.left * 1000 + window.top);
+        }
         KelpoStop();
     }
 }
@@ -116,11 +115,8 @@ TEST_F(WindowStartup, WindowComesUpOnTheDesktop)
 // A stored font size no font can be made of gives the default size, not a screen of 1-pixel cells.
 TEST_F(WindowStartup, UnusableFontSizeGivesTheDefault)
 {
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Brevlock\\Kelpo", &key));
     const BYTE huge[2] = {0xFF, 0xFF};
-    RegSetValueExA(key, "fontpoint", 0, REG_BINARY, huge, 2);
-    RegCloseKey(key);
+    Store("fontpoint", REG_BINARY, huge, 2);
     ASSERT_TRUE(KelpoStart("Kelpo.EXE " + Dir()));
     EXPECT_EQ(12, Settings.fontpoint);
     EXPECT_LT(1, CellWidth);
