@@ -136,7 +136,7 @@ TEST_F(Listing, ClusterRoundingOfOneSize)
 
 TEST_F(Listing, PlaceholderForMissingDirectoryAndForEmptyMatch)
 {
-    List(temp.path + "\\no-such-dir");
+    List("\\\\server\\share");
     EXPECT_EQ(1, NoFiles);
     EXPECT_EQ(1, EntryCount);
     LockFileTable();
@@ -144,8 +144,13 @@ TEST_F(Listing, PlaceholderForMissingDirectoryAndForEmptyMatch)
     EXPECT_STREQ("ﾌｧｲﾙｶﾞｱﾘﾏｾﾝ", EntryAt(0)->shortName);
     EXPECT_EQ(0u, EntryAt(0)->EntryFlags);
     UnlockFileTable();
-    // The path was cut back to its existing part: the next read lists it.
+    // A directory that is gone: its longest existing part is listed instead.
+    temp.MakeFile("here.txt", "h");
+    List(temp.path + "\\no-such-dir\\deeper");
     EXPECT_EQ(temp.path + "\\", std::string(CurrentPath));
+    EXPECT_EQ(0, NoFiles);
+    EXPECT_LE(0, FindPositionByName("here.txt"));
+    DeleteFileA(temp.Full("here.txt").c_str());
 
     temp.MakeFile("a.txt", "a");
     strcpy(FileMask, "*.nomatch");

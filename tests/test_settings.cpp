@@ -435,6 +435,18 @@ TEST_F(SettingsTest, MalformedValuesReadAsDocumented)
     EXPECT_EQ(0u, type);
 }
 
+TEST_F(SettingsTest, FontWeightOutsideWhatAFontTakesGivesTheDefault)
+{
+    for (const char *stored : {"99999999999", "-5", "1001"}) {
+        PutText("weight", stored);
+        LoadSettings();
+        EXPECT_EQ(400, Settings.weight) << stored;
+    }
+    PutText("weight", "1000");
+    LoadSettings();
+    EXPECT_EQ(1000, Settings.weight);
+}
+
 TEST_F(SettingsTest, LongStringsReadBackAsStored)
 {
     std::string line = LongText(500, 0);

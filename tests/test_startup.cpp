@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "base/globals.h"
 #include "support/dialogdriver.h"
+#include "support/testutil.h"
 
 namespace {
 
@@ -56,10 +57,71 @@ TEST(CommandLine, UninstallStopsAndOtherSwitchesAreDirectories)
     Parsed x = Parse("Kelpo.EXE /x");
     EXPECT_EQ(0, x.uninstall);
     EXPECT_EQ("/x", x.dir);
-    // Switches count only after a blank and in the two spellings.
+    // Switches count only after a blank and in the two spellings, standing on their own and
+    // outside quotes: a directory's text is no switch.
     Parsed y = Parse("Kelpo.EXE C:\\A/r");
     EXPECT_EQ(0, y.cfg);
     EXPECT_EQ("C:\\A/r", y.dir);
+    Parsed q = Parse("Kelpo.EXE \"D:\\Backup /users\" /r");
+    EXPECT_EQ(0, q.uninstall);
+    EXPECT_EQ(1, q.cfg);
+    EXPECT_EQ("D:\\Backup /users", q.dir);
+    Parsed w = Parse("Kelpo.EXE D:\\a /rock /u2");
+    EXPECT_EQ(0, w.cfg + w.uninstall);
+    EXPECT_EQ("D:\\a /rock /u2", w.dir);
+}
+
+TEST(CommandLine, BlanksAroundTheDirectoryAreNotPartOfIt)
+{
+    EXPECT_EQ("C:\\WORK", Parse("Kelpo.EXE  C:\\WORK").dir);
+    EXPECT_EQ("C:\\WORK", Parse("Kelpo.EXE \tC:\\WORK\t ").dir);
+    EXPECT_EQ("C:\\My Work", Parse("\"C:\\K\\Kelpo.EXE\"  \"C:\\My Work\" ").dir);
+    Parsed r = Parse("Kelpo.EXE C:\\WORK /r ");
+    EXPECT_EQ("C:\\WORK", r.dir);
+    EXPECT_EQ(1, r.cfg);
+}
+
+// The start directory must exist whole; relative forms are taken from the current directory.
+TEST(CommandLine, StartDirectoryIsAFullExistingDirectory)
+{
+    TempDir temp;
+    temp.MakeDir("sub");
+    temp.MakeDir("表");
+    temp.MakeDir("表\\ソ");
+    std::string file = temp.MakeFile("表\\file.txt", "x");
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(sizeof previous, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(temp.Full("表").c_str()));
+    char missing = MissingDriveLetter();
+    ASSERT_NE(0, missing);
+    struct {
+        std::string given, accepted;    // "" = dropped
+    } cases[] = {
+        {"ソ", temp.Full("表\\ソ") + "\\"},
+        {"ソ\\", temp.Full("表\\ソ") + "\\"},
+        {".", temp.Full("表") + "\\"},
+        {"..\\sub", temp.Full("sub") + "\\"},
+        {temp.Full("表\\..\\sub"), temp.Full("sub") + "\\"},
+        {"z", "Z:\\"},
+        {"z:", "Z:\\"},
+        {std::string(1, missing) + ":", ""},
+        {std::string(1, missing) + ":\\", ""},
+        {"C:\\NoSuchDirectoryHere", ""},
+        {"/x", ""},
+        {"nosuch", ""},
+        {file, ""},
+        {"\\\\server\\share", ""},
+    };
+    for (const auto &c : cases) {
+        char path[1024];
+        strcpy(path, c.given.c_str());
+        bool accepted = AcceptStartDirectory(path);
+        EXPECT_EQ(!c.accepted.empty(), accepted) << c.given;
+        if (accepted) {
+            EXPECT_STRCASEEQ(c.accepted.c_str(), path) << c.given;
+        }
+    }
+    SetCurrentDirectoryA(previous);
 }
 
 TEST(Tables, EveryPartialAllocationIsReleased)

@@ -83,6 +83,25 @@ TEST_F(MainWindow, FileMadeByAnotherProgramIsListedWithTheCursorKept)
     EXPECT_NE(std::string::npos, KelpoScreen().find("aaa-new.txt")) << KelpoScreen();
 }
 
+// The listed directory removed by another program: its nearest remaining parent is listed with
+// its entries, not an empty list under that parent's path.
+TEST_F(MainWindow, RemovedDirectoryGivesWayToItsParent)
+{
+    temp.MakeDir("表");
+    temp.MakeDir("表\\ソ");
+    temp.MakeFile("表\\ソ\\inner.txt", "1");
+    temp.MakeFile("表\\outer.txt", "1");
+    KelpoStop();
+    Start(temp.Full("表\\ソ"));
+    ASSERT_EQ(temp.Full("表\\ソ\\"), std::string(CurrentPath));
+    // Removed while watched, the directory goes when the watch lets go of it.
+    RemoveTree(temp.Full("表\\ソ"));
+    ASSERT_TRUE(PumpUntil([&] { return std::string(CurrentPath) == temp.Full("表\\"); }, 10000)) << CurrentPath;
+    EXPECT_EQ(0, NoFiles);
+    EXPECT_NE(std::string::npos, KelpoScreen().find("outer.txt")) << KelpoScreen();
+    EXPECT_TRUE(KelpoScreenTruth());
+}
+
 TEST_F(MainWindow, ResizingSnapsToWholeLinesAndKeepsTheWidth)
 {
     RECT client;

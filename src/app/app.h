@@ -10,6 +10,9 @@ bool StartProgram(HINSTANCE instance, const char *commandLine, const char *fullC
 HWND CreateMainWindow(int cmdShow);
 void ShutdownProgram();                                             // releases after the loop
 void ParseCommandLine(const char *commandLine, char *startDirectory);
+// The start directory as a full path of an existing directory ("d" and "D:" are drive roots,
+// other relative paths are taken from the current directory); false when there is none.
+bool AcceptStartDirectory(char *path);
 void Load3dControls();
 void Unload3dControls();
 void ShowHelp();

@@ -39,6 +39,20 @@ static void FindOtherWindows()
     EnumWindows(CollectOtherWindows, 0);
 }
 
+void CopyItemText(int number, const char *title, char *item, size_t size)
+{
+    char shown[48];
+    TruncateBytes(strlen(title) > 8 ? title + 8 : "", shown, 40);
+    int length = snprintf(item, size, "&%d ", number);
+    // A "&" of the directory is shown as itself, not taken for the item's access key.
+    for (const char *p = shown; *p && (size_t)length + 3 < size; p++) {
+        if (*p == '&')
+            item[length++] = '&';
+        item[length++] = *p;
+    }
+    item[length] = '\0';
+}
+
 int RebuildWindowMenu(HWND sender, int code)
 {
     HMENU menu = g_mainWnd ? GetMenu(g_mainWnd) : NULL;
@@ -54,10 +68,9 @@ int RebuildWindowMenu(HWND sender, int code)
         HWND other = OtherWindows[i];
         if (!other || (code == IDM_COPY_CLOSING && other == sender))
             continue;
-        char title[81], shown[48], item[64];
+        char title[81], item[96];
         title[GetWindowTextA(other, title, sizeof title)] = '\0';
-        TruncateBytes(strlen(title) > 8 ? title + 8 : "", shown, 40);
-        snprintf(item, sizeof item, "&%d %s", number++, shown);
+        CopyItemText(number++, title, item, sizeof item);
         menuWindows[i] = other;
         if (menu)
             InsertMenuA(menu, IDM_THIS_COPY, MF_BYCOMMAND | MF_STRING, IDM_WINDOW_FIRST + i, item);

@@ -14,6 +14,9 @@ BOOL CALLBACK CountCopies(HWND window, LPARAM count);   // count: int *, this co
 // Rebuilds the copy items of the Window menu; sender and code are those of a received notice
 // (a copy that is closing is left out), or 0 and 0. Returns the number of other copies.
 int RebuildWindowMenu(HWND sender, int code);
+// The menu item of another copy: "&n" and the directory from its title "Kelpo - DIR", cut at
+// 40 bytes between whole characters.
+void CopyItemText(int number, const char *title, char *item, size_t size);
 void NotifyOtherWindows(int code);      // IDM_COPY_CHANGED or IDM_COPY_CLOSING
 void BringCopyToFront(int commandId);   // IDM_WINDOW_FIRST ... IDM_WINDOW_LAST
 void StartNewCopy();

@@ -35,6 +35,29 @@ void StoreWindowRect(HWND hwnd)
     Settings.sy = r.bottom - r.top;
 }
 
+bool StoredPlaceIsVisible(int x, int y, int width, const RECT &desktop)
+{
+    // Enough of the caption must lie on the desktop for the window to be dragged back.
+    const int grip = 32;
+    RECT caption = {x, y, x + width, y + GetSystemMetrics(SM_CYCAPTION)}, shown;
+    return IntersectRect(&shown, &caption, &desktop) && shown.right - shown.left >= grip && y >= desktop.top;
+}
+
+// The whole desktop over every monitor; the primary screen where the system knows no more.
+static RECT DesktopRect()
+{
+    enum { X_VIRTUAL = 76, Y_VIRTUAL = 77, CX_VIRTUAL = 78, CY_VIRTUAL = 79 };
+    RECT r = {GetSystemMetrics(X_VIRTUAL), GetSystemMetrics(Y_VIRTUAL), 0, 0};
+    int width = GetSystemMetrics(CX_VIRTUAL), height = GetSystemMetrics(CY_VIRTUAL);
+    if (width <= 0 || height <= 0) {
+        SetRect(&r, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        return r;
+    }
+    r.right = r.left + width;
+    r.bottom = r.top + height;
+    return r;
+}
+
 static void ShowProgressNotice(const char *text)
 {
     StatusLine(NULL, text);
@@ -94,7 +117,8 @@ static void OnCreate(HWND hwnd)
     ProgressNotice = ShowProgressNotice;
     AltOverlay = -1;
     StripBackslash(CurrentPath);
-    if (!ValidatePath(CurrentPath, NULL)) {
+    // The stored directory may lie on a drive that is gone since (a card, a network drive).
+    if (!ValidatePath(CurrentPath, NULL) || GetFileAttributesA(CurrentPath) == INVALID_FILE_ATTRIBUTES) {
         GetWindowsDirectoryA(CurrentPath, PATH_BUFFER);
         CurrentPath[3] = '\0';
     }
@@ -102,8 +126,10 @@ static void OnCreate(HWND hwnd)
     int others = RebuildWindowMenu(NULL, 0);
     int width, height;
     ComputeWindowSize(&width, &height);
-    // Later copies keep the place the system gave them.
-    if (others == 0 && (Settings.px || Settings.py))
+    // Later copies keep the place the system gave them, and so does a copy whose stored place
+    // lies off the desktop (a screen given up since, a damaged value).
+    if (others == 0 && (Settings.px || Settings.py) &&
+        StoredPlaceIsVisible(Settings.px, Settings.py, width, DesktopRect()))
         SetWindowPos(hwnd, NULL, Settings.px, Settings.py, width, height, SWP_NOZORDER);
     else
         SetWindowPos(hwnd, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);

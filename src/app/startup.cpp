@@ -14,14 +14,21 @@ const char MainClassName[] = "Kelpo32Class";
 static HMODULE ctl3dLibrary;
 static bool ctl3dRegistered;
 
-// Removes every occurrence of a switch; true when there was one.
+// Removes every occurrence of a switch; true when there was one. A switch stands on its own
+// and outside double quotes: "D:\Backup /users" or D:\a /rock is a directory, not " /u" or " /r".
 static bool RemoveSwitch(char *line, const char *sw)
 {
-    bool found = false;
+    bool found = false, quoted = false;
     size_t n = strlen(sw);
-    for (char *p = strstr(line, sw); p; p = strstr(p, sw)) {
-        memmove(p, p + n, strlen(p + n) + 1);
-        found = true;
+    for (char *p = line; *p;) {
+        if (!quoted && strncmp(p, sw, n) == 0 && (p[n] == '\0' || p[n] == ' ' || p[n] == '\t')) {
+            memmove(p, p + n, strlen(p + n) + 1);
+            found = true;
+            continue;
+        }
+        if (*p == '"')
+            quoted = !quoted;
+        p += CharLength(p);
     }
     return found;
 }
@@ -47,8 +54,36 @@ void ParseCommandLine(const char *commandLine, char *startDirectory)
     p = strchr(p, ' ');
     if (!p)
         return;
-    lstrcpynA(startDirectory, p + 1, PATH_BUFFER);
+    // A shortcut or a removed switch may leave blanks around the directory.
+    p += strspn(p, " \t");
+    lstrcpynA(startDirectory, p, PATH_BUFFER);
+    size_t length = strlen(startDirectory);
+    while (length > 0 && (startDirectory[length - 1] == ' ' || startDirectory[length - 1] == '\t'))
+        startDirectory[--length] = '\0';
     Unquote(startDirectory);
+}
+
+bool AcceptStartDirectory(char *path)
+{
+    if (!path[0])
+        return false;
+    char full[PATH_BUFFER];
+    bool letter = ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z');
+    if (letter && (path[1] == '\0' || (path[1] == ':' && path[2] == '\0'))) {
+        snprintf(full, sizeof full, "%c:\\", path[0]);
+    } else {
+        // A relative path is taken from the directory Kelpo was started in, as a command prompt
+        // means it; "." and ".." inside a path are resolved.
+        DWORD length = GetFullPathNameA(path, sizeof full, full, NULL);
+        if (length == 0 || length >= sizeof full)
+            return false;
+    }
+    // The whole path must exist: a missing tail or the root of a drive that is not there is dropped.
+    DWORD attributes = GetFileAttributesA(full);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    strcpy(path, full);
+    return ValidatePath(path, NULL);
 }
 
 typedef BOOL(WINAPI *Ctl3dCall)(HINSTANCE);
@@ -127,7 +162,7 @@ bool StartProgram(HINSTANCE instance, const char *commandLine, const char *fullC
     CfgFileMode = 0;
     UninstallMode = 0;
     ParseCommandLine(fullCommandLine ? fullCommandLine : GetCommandLineA(), CurrentPath);
-    if (!ValidatePath(CurrentPath, NULL))
+    if (!AcceptStartDirectory(CurrentPath))
         CurrentPath[0] = '\0';
     char exe[1024];
     exe[GetModuleFileNameA(NULL, exe, 1023)] = '\0';

@@ -70,7 +70,7 @@ const SettingField SettingFields[] = {
     {"secsw", SET_BYTE, FIELD(secsw), 0, NULL, NULL, 0, CFG_FILER, "secsw"},
     {"timesw", SET_BYTE, FIELD(timesw), 0, NULL, NULL, 0, CFG_FILER, "timesw"},
     {"weeksw", SET_BYTE, FIELD(weeksw), 0, NULL, NULL, 0, CFG_FILER, "weeksw"},
-    {"fontpoint", SET_WORD, FIELD(fontpoint), 12, NULL, NULL, 0, CFG_NONE, NULL},
+    {"fontpoint", SET_WORD, FIELD(fontpoint), DEFAULT_FONT_POINT, NULL, NULL, 0, CFG_NONE, NULL},
     {"charset", SET_BYTE, FIELD(charset), 128, NULL, NULL, 0, CFG_NONE, NULL},
     {"italic", SET_BYTE, FIELD(italic), 0, NULL, NULL, 0, CFG_NONE, NULL},
     {"weight", SET_LONG_TEXT, FIELD(weight), 400, NULL, NULL, 0, CFG_NONE, NULL},
@@ -302,6 +302,8 @@ void RepairSettings()
             fits = f.kind != SET_BYTE || SettingValueFits(f.fileKey, *SettingByte(&f));
         else if (strcmp(f.name, "disprow") == 0)
             fits = Settings.disprow != 0;
+        else if (strcmp(f.name, "weight") == 0)
+            fits = Settings.weight >= 0 && Settings.weight <= 1000;   // what a font can be made with
         if (!fits)
             DefaultField(f);
     }

@@ -11,6 +11,8 @@ enum ColorSlot {
     CL_FUNC2, COLOR_SLOT_COUNT
 };
 
+enum { DEFAULT_FONT_POINT = 12 };
+
 struct SettingsRecord {
     int px, py, sx, sy;
     BYTE dispmode;          // columns: 1, 2, 3 or 5

@@ -131,7 +131,10 @@ void ReadDirectory(int showProgress)
                   QueryCurrentDisk(CurrentPath, &cluster);
     if (diskOk)
         ClusterBytes = cluster;
-    if (!diskOk || !ValidatePath(CurrentPath, NULL)) {
+    // A directory removed or renamed since leaves its longest existing part, which is listed at
+    // once rather than shown as empty under that part's name.
+    bool pathOk = diskOk && (ValidatePath(CurrentPath, NULL) || (CurrentPath[0] && ValidatePath(CurrentPath, NULL)));
+    if (!pathOk) {
         MakePlaceholder(0);
         UnlockFileTable();
         StartWatchingCurrent();

@@ -35,7 +35,7 @@ void DeleteScreenFonts()
     SymbolFont = NULL;
 }
 
-void CreateScreenFonts()
+static SIZE MakeScreenFonts()
 {
     DeleteScreenFonts();
     HDC screen = GetDC(NULL);
@@ -46,12 +46,35 @@ void CreateScreenFonts()
     SymbolFont = CreateFontA(dpi * ((Settings.fontpoint * 2) / -3) / 72, 0, 0, 0, 0, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0,
                              FIXED_PITCH, "Symbol");
     HGDIOBJ old = SelectObject(screen, MainFont);
-    SIZE extent = {16, 16};
-    GetTextExtentPoint32A(screen, "亜", 2, &extent);
+    SIZE extent = {0, 0};
+    if (!MainFont || !GetTextExtentPoint32A(screen, "亜", 2, &extent))
+        extent.cx = extent.cy = 0;
     SelectObject(screen, old);
     ReleaseDC(NULL, screen);
-    CellWidth = extent.cx / 2 > 0 ? extent.cx / 2 : 1;
-    CellHeight = extent.cy > 0 ? extent.cy : 1;
+    return extent;
+}
+
+// No font, or one far smaller than asked for: the system could not make that size.
+static bool MeasureFailed(const SIZE &extent)
+{
+    HDC screen = GetDC(NULL);
+    int asked = GetDeviceCaps(screen, LOGPIXELSY) * Settings.fontpoint / 72;
+    ReleaseDC(NULL, screen);
+    return extent.cx < 2 || extent.cy < 1 || extent.cy < asked / 2;
+}
+
+// The default size stands in for one the system cannot make a font of (a damaged setting).
+void CreateScreenFonts()
+{
+    SIZE extent = MakeScreenFonts();
+    if (MeasureFailed(extent) && Settings.fontpoint != DEFAULT_FONT_POINT) {
+        Settings.fontpoint = DEFAULT_FONT_POINT;
+        extent = MakeScreenFonts();
+    }
+    if (MeasureFailed(extent))
+        extent.cx = extent.cy = 16;
+    CellWidth = extent.cx / 2;
+    CellHeight = extent.cy;
     ComputeGeometry();
 }
 

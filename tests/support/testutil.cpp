@@ -164,3 +164,12 @@ bool RemoveDirectoryLink(const std::string &link)
     }
     return false;
 }
+
+char MissingDriveLetter()
+{
+    DWORD drives = GetLogicalDrives();
+    for (char d = 'Z'; d >= 'D'; d--)
+        if (!(drives & (1u << (d - 'A'))))
+            return d;
+    return 0;
+}

@@ -20,7 +20,8 @@ struct TempDir {
 // The whole content of a file, or "<missing>" when it cannot be opened.
 std::string ReadAll(const std::string &path);
 bool IsWholeCharacters(const char *text);   // no double-byte character cut in half at the end
-bool RemoveTree(const std::string &path);   // leaves what a directory link points to alone
+bool RemoveTree(const std::string &path);
+char MissingDriveLetter();                   // a letter D-Z no drive has, 0 when all are taken   // leaves what a directory link points to alone
 // A symbolic link to a directory, made by the host system (the file system shows it as a
 // reparse point, as a junction on Windows); false when it could not be made.
 bool MakeDirectoryLink(const std::string &link, const std::string &target);
