@@ -55,7 +55,8 @@ void ParseCommandLine(const char *commandLine, char *startDirectory)
     if (!p)
         return;
     // A shortcut or a removed switch may leave blanks around the directory.
-    p += strspn(p, " \t");
+    while (*p == ' ' || *p == '\t')
+        p++;
     lstrcpynA(startDirectory, p, PATH_BUFFER);
     size_t length = strlen(startDirectory);
     while (length > 0 && (startDirectory[length - 1] == ' ' || startDirectory[length - 1] == '\t'))
