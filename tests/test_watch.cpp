@@ -157,6 +157,27 @@ TEST_F(WatchTest, FailedQueryLeavesTheFiguresAsTheyWere)
     EXPECT_NE((HANDLE)NULL, DriveWatcher);
 }
 
+// The listed directory renamed or removed by another program: its own watcher need not say
+// anything (the change is in its parent), yet the list must give way to what is left.
+TEST_F(WatchTest, ListedDirectoryRenamedOrRemovedIsNoticed)
+{
+    TempDir dir;
+    for (int removed = 0; removed <= 1; removed++) {
+        SCOPED_TRACE(removed);
+        std::string listed = dir.MakeDir("listed"), other = dir.Full("renamed");
+        sprintf(CurrentPath, "%s\\", listed.c_str());
+        StartWatching(CurrentPath);
+        Settle();
+        dir.MakeDir("sibling");
+        RunOtherProcess("rd \"" + dir.Full("sibling") + "\"");
+        EXPECT_FALSE(PollFor(WATCH_DIRECTORY, 1000) & WATCH_DIRECTORY) << "a sibling is no change of the list";
+        ASSERT_TRUE(HostRenameDirectory(listed, removed ? "" : other));
+        EXPECT_TRUE(PollFor(WATCH_DIRECTORY, 10000) & WATCH_DIRECTORY);
+        StopWatching();
+        RemoveDirectoryA(other.c_str());
+    }
+}
+
 TEST_F(WatchTest, UnwatchablePathsAreNeverSignalled)
 {
     TempDir dir;

@@ -6,6 +6,9 @@
 
 HANDLE DriveWatcher;
 HANDLE DirectoryWatcher;
+// The listed directory's parent, for names only: a rename or removal of the listed directory
+// itself is a change of its parent, which its own watcher need not report.
+static HANDLE parentWatcher;
 
 static HANDLE OpenWatcher(const char *path, BOOL subtree, DWORD filter)
 {
@@ -25,6 +28,7 @@ void StopWatching()
 {
     CloseWatcher(&DirectoryWatcher);
     CloseWatcher(&DriveWatcher);
+    CloseWatcher(&parentWatcher);
 }
 
 void CloseWatchers()
@@ -46,6 +50,14 @@ void StartWatching(const char *path)
                                    FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
                                        FILE_NOTIFY_CHANGE_ATTRIBUTES | FILE_NOTIFY_CHANGE_SIZE |
                                        FILE_NOTIFY_CHANGE_LAST_WRITE);
+    char *last = NULL;
+    for (char *p = directory; *p; p += CharLength(p))
+        if (*p == '\\')
+            last = p;
+    if (DirectoryWatcher && last && last >= directory + 2) {
+        last[last == directory + 2 ? 1 : 0] = '\0';     // "C:\" for a directory at the root
+        parentWatcher = OpenWatcher(directory, FALSE, FILE_NOTIFY_CHANGE_DIR_NAME);
+    }
 }
 
 // A watcher whose re-arming fails is closed, so that it is not reported as signalled forever.
@@ -63,6 +75,14 @@ int PollWatchers()
     int changes = 0;
     if (Fired(&DirectoryWatcher))
         changes |= WATCH_DIRECTORY;
+    if (Fired(&parentWatcher)) {
+        char directory[PATH_BUFFER];
+        lstrcpynA(directory, CurrentPath, sizeof directory);
+        StripBackslash(directory);
+        DWORD attributes = GetFileAttributesA(directory);
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            changes |= WATCH_DIRECTORY;
+    }
     DiskInfo disk;
     if (Fired(&DriveWatcher) && !(changes & WATCH_DIRECTORY) && QueryDiskSpace(CurrentPath, &disk)) {
         CurrentDisk = disk;

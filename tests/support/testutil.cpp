@@ -173,3 +173,23 @@ char MissingDriveLetter()
             return d;
     return 0;
 }
+
+bool HostRenameDirectory(const std::string &from, const std::string &to)
+{
+    std::string source = HostPath(from);
+    if (source.empty())
+        return false;
+    bool ok;
+    if (to.empty()) {
+        ok = RunHostProgram("/bin/rmdir", "\"" + source + "\"");
+    } else {
+        std::string target = HostPath(to);
+        ok = !target.empty() && RunHostProgram("/bin/mv", "\"" + source + "\" \"" + target + "\"");
+    }
+    for (int waited = 0; ok && waited < 5000; waited += 20) {
+        if (GetFileAttributesA(from.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return true;
+        Sleep(20);
+    }
+    return false;
+}

@@ -26,3 +26,6 @@ char MissingDriveLetter();                   // a letter D-Z no drive has, 0 whe
 // reparse point, as a junction on Windows); false when it could not be made.
 bool MakeDirectoryLink(const std::string &link, const std::string &target);
 bool RemoveDirectoryLink(const std::string &link);
+// Renames a directory (or removes it when to is empty) through the host system, as a Windows
+// program may while Kelpo watches it; Wine's own programs are refused then. Waits for the effect.
+bool HostRenameDirectory(const std::string &from, const std::string &to);
