@@ -126,7 +126,7 @@ TEST_F(Uninstall, TheDialogRemovesEverythingStageByStage)
 
     DialogDriver driver;
     std::string done, registry;
-    bool okWasDisabled = false;
+    bool okWasDisabled = false, okFocused = false;
     driver.Then([](HWND box) { PressButton(box, IDYES); });
     driver.ThenSteps([&](HWND dialog, int step) {
         HWND ok = GetDlgItem(dialog, IDOK);
@@ -139,12 +139,14 @@ TEST_F(Uninstall, TheDialogRemovesEverythingStageByStage)
         done = text;
         GetDlgItemTextA(dialog, IDC_UNINSTALL_REGISTRY, text, sizeof text);
         registry = text;
-        PressButton(dialog, IDOK);
+        okFocused = GetFocus() == ok;
+        PressKey(dialog, VK_ESCAPE);
         return true;
     });
     EXPECT_EQ(1, RunUninstall(NULL, 1));
     EXPECT_TRUE(driver.Done());
     EXPECT_TRUE(okWasDisabled);
+    EXPECT_TRUE(okFocused);
     EXPECT_EQ("登録情報を削除しました", registry);
     EXPECT_EQ("Kelpoの削除を終了しました\nあとはKelpo.EXEをｴｸｽﾌﾟﾛｰﾗ等で\n削除して下さい", done);
     EXPECT_EQ("(no key)", ReadValue(HKEY_CURRENT_USER, settingsKey, "sortmode"));

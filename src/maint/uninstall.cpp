@@ -175,6 +175,8 @@ static void OnUninstallStep(HWND dialog, int line)
         KillTimer(dialog, 1);
         stage = 6;
         EnableWindow(GetDlgItem(dialog, IDOK), TRUE);
+        // Nothing could hold the focus while OK was disabled: give it to OK so Return and Esc reach the dialog.
+        SendMessageA(dialog, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(dialog, IDOK), TRUE);
         break;
     }
 }
@@ -192,7 +194,8 @@ static INT_PTR CALLBACK UninstallDialogProc(HWND dialog, UINT message, WPARAM wP
         OnUninstallStep(dialog, (int)wParam);
         return TRUE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK && IsWindowEnabled(GetDlgItem(dialog, IDOK))) {
+        // Esc closes like OK once the removal has finished, never while it runs.
+        if ((LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) && IsWindowEnabled(GetDlgItem(dialog, IDOK))) {
             EndDialog(dialog, 1);
             return TRUE;
         }
