@@ -323,6 +323,31 @@ TEST(AttributeConfirm, AllThatFollowOnlyWhereOffered)
     MarkedCount = 0;
 }
 
+// Tab from Cancel reaches the path field, and the answer keys work there as on the buttons.
+TEST(AttributeConfirm, KeysAnswerInThePathField)
+{
+    SetDefaultSettings();
+    Settings.returndeleteyes = 0;
+    MarkedCount = 2;
+    DeleteConfirm = 1;
+    DialogDriver driver;
+    int focused = 0;
+    driver.ThenSteps([&](HWND dialog, int step) {
+        if (step == 0) {
+            PressKey(dialog, VK_TAB);
+            return false;
+        }
+        focused = GetDlgCtrlID(GetFocus());
+        PressKey(dialog, 'A');
+        return true;
+    });
+    EXPECT_EQ(1, AttributeConfirmDialog(NULL, "C:\\x\\y.txt", FILE_ATTRIBUTE_HIDDEN, 0));
+    EXPECT_EQ(IDC_DELETE_PATH, focused);
+    EXPECT_EQ(0, DeleteConfirm);
+    EXPECT_EQ(0, driver.Unexpected());
+    MarkedCount = 0;
+}
+
 // The other side of the held-file test: started as a second process, it opens the file
 // without delete sharing and keeps it open until told to let go.
 TEST(Holder, HoldsFileOpen)

@@ -190,24 +190,22 @@ void CheckDialog(HWND dialog)
         DWORD style = GetWindowLongA(control, GWL_STYLE);
         if (IsButtonKind(control, BS_DEFPUSHBUTTON))
             defaults++;
-        if (NeedsTab(control))
-            EXPECT_TRUE(reached.count(control)) << Describe(control) << " cannot be reached by Tab";
+        EXPECT_TRUE(!NeedsTab(control) || reached.count(control)) << Describe(control) << " cannot be reached by Tab";
 
         HWND before = GetWindow(control, GW_HWNDPREV), after = GetWindow(control, GW_HWNDNEXT);
-        if (IsRadio(control) && !(before && IsRadio(before)))
-            EXPECT_TRUE(style & WS_GROUP) << Describe(control) << " opens a radio group without WS_GROUP";
-        if (IsRadio(control) && after && !IsRadio(after))
-            EXPECT_TRUE(GetWindowLongA(after, GWL_STYLE) & WS_GROUP)
-                << Describe(after) << " follows a radio group without WS_GROUP";
+        bool opensRadios = IsRadio(control) && !(before && IsRadio(before));
+        bool closesRadios = IsRadio(control) && after && !IsRadio(after);
+        EXPECT_TRUE(!opensRadios || (style & WS_GROUP)) << Describe(control) << " opens a radio group without WS_GROUP";
+        EXPECT_TRUE(!closesRadios || (GetWindowLongA(after, GWL_STYLE) & WS_GROUP))
+            << Describe(after) << " follows a radio group without WS_GROUP";
 
         char key = AccessKey(control);
         if (!key || !IsWindowVisible(control) || IsLookAlike(dialog, control))
             continue;
         EXPECT_FALSE(keys.count(key)) << "&" << key << " leads to " << keys[key] << " and " << Describe(control);
         keys[key] = Describe(control);
-        if (ClassOf(control) == "Static")
-            EXPECT_TRUE(after && reached.count(after)) << "the label " << Describe(control)
-                                                       << " is not followed by the control it names";
+        EXPECT_TRUE(ClassOf(control) != "Static" || (after && reached.count(after)))
+            << "the label " << Describe(control) << " is not followed by the control it names";
     }
     EXPECT_EQ(1, defaults) << "default push buttons";
 
@@ -234,8 +232,7 @@ TEST(DialogKeys, EveryDialogIsUsableFromTheKeyboard)
         ASSERT_TRUE(dialog != NULL);
         ShowWindow(dialog, SW_SHOW);
         CheckDialog(dialog);
-        if (row.escape == CANCEL_BUTTON)
-            EXPECT_TRUE(GetDlgItem(dialog, IDCANCEL) != NULL) << "no Cancel button for Esc";
+        EXPECT_TRUE(row.escape != CANCEL_BUTTON || GetDlgItem(dialog, IDCANCEL)) << "no Cancel button for Esc";
         DestroyWindow(dialog);
 
         if (row.escape == OPENER) {

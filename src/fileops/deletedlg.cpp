@@ -6,34 +6,34 @@
 #include "ui/msgdlg.h"
 #include "fileops/fileops_ids.h"
 
-// Both confirmations hand every key of their buttons to the dialog: Y confirms, N cancels,
-// A (where offered) confirms for all that follow.
+// Both confirmations hand every key of their buttons, and of the path field Tab reaches, to
+// the dialog: Y confirms, N cancels, A (where offered) confirms for all that follow.
 struct ConfirmState {
     const char *text;            // dialog 20010: the question; 20039: the path
     bool attributeDialog;        // dialog 20039
     DWORD attributes;
     bool allowAll;
-    WNDPROC previous[3];
+    WNDPROC previous[4];
 };
 
-static const int forwardedButtons[3] = {IDC_DELETE_OK, IDCANCEL, IDC_DELETE_ALL};
+static const int forwardedControls[4] = {IDC_DELETE_OK, IDCANCEL, IDC_DELETE_ALL, IDC_DELETE_PATH};
 
 static ConfirmState *StateOf(HWND dialog)
 {
     return (ConfirmState *)GetWindowLongPtrA(dialog, DWLP_USER);
 }
 
-static void SubclassButtons(HWND dialog, ConfirmState *state)
+static void SubclassControls(HWND dialog, ConfirmState *state)
 {
-    for (int i = 0; i < 3; i++)
-        state->previous[i] = SubclassControl(dialog, forwardedButtons[i], AllKeyForwarder);
+    for (int i = 0; i < 4; i++)
+        state->previous[i] = SubclassControl(dialog, forwardedControls[i], AllKeyForwarder);
 }
 
 static void EndConfirm(HWND dialog, int result)
 {
     ConfirmState *state = StateOf(dialog);
-    for (int i = 0; i < 3; i++)
-        RestoreControl(dialog, forwardedButtons[i], state->previous[i]);
+    for (int i = 0; i < 4; i++)
+        RestoreControl(dialog, forwardedControls[i], state->previous[i]);
     EndDialog(dialog, result);
 }
 
@@ -68,7 +68,7 @@ static BOOL OnInitConfirm(HWND dialog, ConfirmState *state)
         SetDlgItemTextA(dialog, IDC_NAME_EDIT, state->text);
     }
     ApplyReturnRule(dialog);
-    SubclassButtons(dialog, state);
+    SubclassControls(dialog, state);
     return FALSE;
 }
 
