@@ -11,8 +11,10 @@
 #include "archive_ids.h"
 #include "color_ids.h"
 #include "config_ids.h"
+#include "config/settings.h"
 #include "extcmd/extcmd_ids.h"
 #include "sort_ids.h"
+#include "filelist/sort.h"
 #include "fileops/copy_ids.h"
 #include "fileops/copydlg.h"
 #include "fileops/fileops_ids.h"
@@ -198,6 +200,12 @@ void CheckDialog(HWND dialog)
         EXPECT_TRUE(!opensRadios || (style & WS_GROUP)) << Describe(control) << " opens a radio group without WS_GROUP";
         EXPECT_TRUE(!closesRadios || (GetWindowLongA(after, GWL_STYLE) & WS_GROUP))
             << Describe(after) << " follows a radio group without WS_GROUP";
+        if (opensRadios) {
+            int stops = 0;
+            for (HWND radio = control; radio && IsRadio(radio); radio = GetWindow(radio, GW_HWNDNEXT))
+                stops += (GetWindowLongA(radio, GWL_STYLE) & WS_TABSTOP) != 0;
+            EXPECT_EQ(1, stops) << "tab stops in the radio group of " << Describe(control);
+        }
 
         char key = AccessKey(control);
         if (!key || !IsWindowVisible(control) || IsLookAlike(dialog, control))
@@ -243,6 +251,29 @@ TEST(DialogKeys, EveryDialogIsUsableFromTheKeyboard)
             EXPECT_EQ(0, driver.Unexpected()) << "Esc did not close the dialog";
         }
     }
+}
+
+// Tab enters a radio group at its checked button, also after the arrows moved the check: the
+// system checks an automatic radio button the keyboard focuses, so a tab stop on another
+// button would change the choice on the way through.
+TEST(DialogKeys, TabEntersARadioGroupAtItsCheckedButton)
+{
+    SetDefaultSettings();
+    Settings.sortmode = 2;
+    Settings.sortdir = 1;
+    static const UINT keys[] = {VK_TAB, VK_DOWN, VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_ESCAPE};
+    int focus[7] = {};
+    DialogDriver driver;
+    driver.ThenSteps([&](HWND dialog, int step) {
+        focus[step] = GetDlgCtrlID(GetFocus());
+        PressKey(dialog, keys[step]);
+        return step == 6;
+    });
+    EXPECT_EQ(0, RunSortDialog(NULL));
+    EXPECT_EQ(IDC_SORT_SIZE, focus[0]);
+    EXPECT_EQ(IDC_SORT_DESCENDING, focus[1]);
+    EXPECT_EQ(IDC_SORT_SIZE, focus[5]);
+    EXPECT_EQ(IDC_SORT_ASCENDING, focus[6]);
 }
 
 }  // namespace

@@ -58,6 +58,7 @@ static void OnPackInit(HWND dialog)
         Settings.packmode = 'U';
     int button = Settings.packmode == 'A' ? IDC_PACK_ADD : Settings.packmode == 'M' ? IDC_PACK_MOVE : IDC_PACK_UPDATE;
     CheckRadioButton(dialog, IDC_PACK_ADD, IDC_PACK_MOVE, button);
+    TabStopOnCheckedRadio(GetDlgItem(dialog, button));
 }
 
 static void EndPackDialog(HWND dialog, int result)
@@ -101,6 +102,8 @@ static INT_PTR CALLBACK PackProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         }
         return FALSE;
     case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED)
+            TabStopOnCheckedRadio((HWND)lParam);
         switch (LOWORD(wParam)) {
         case IDOK:
             OnPackOk(dialog);

@@ -50,6 +50,7 @@ static void OnOptionsInit(HWND dialog)
         CheckDlgButton(dialog, box.id, Settings.*box.field ? BST_CHECKED : BST_UNCHECKED);
     EnableWindow(GetDlgItem(dialog, IDC_OPT_TREESAVE), !Settings.treemode);
     CheckRadioButton(dialog, IDC_OPT_KEYS10, IDC_OPT_KEYS12, Settings.fkeynum == 10 ? IDC_OPT_KEYS10 : IDC_OPT_KEYS12);
+    TabStopOnCheckedRadio(GetDlgItem(dialog, IDC_OPT_KEYS10));
     for (const auto &field : programFields) {
         SendDlgItemMessageA(dialog, field.edit, EM_LIMITTEXT, 512, 0);
         SetDlgItemTextA(dialog, field.edit, *field.text);
@@ -77,13 +78,15 @@ static void Browse(HWND dialog, int edit, const char *caption)
         SetDlgItemTextA(dialog, edit, path);
 }
 
-static INT_PTR CALLBACK OptionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+static INT_PTR CALLBACK OptionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
         OnOptionsInit(dialog);
         return TRUE;
     case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED)
+            TabStopOnCheckedRadio((HWND)lParam);
         switch (LOWORD(wParam)) {
         case IDC_OPT_TREEMODE:
             EnableWindow(GetDlgItem(dialog, IDC_OPT_TREESAVE),

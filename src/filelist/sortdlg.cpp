@@ -14,7 +14,7 @@ static bool IsKeyButton(HWND dialog, HWND control)
     return false;
 }
 
-INT_PTR CALLBACK SortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK SortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: {
@@ -26,10 +26,14 @@ INT_PTR CALLBACK SortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         }
         if (Settings.sortdir < 2)
             CheckDlgButton(dialog, Settings.sortdir ? IDC_SORT_DESCENDING : IDC_SORT_ASCENDING, BST_CHECKED);
+        TabStopOnCheckedRadio(GetDlgItem(dialog, keyButtons[0]));
+        TabStopOnCheckedRadio(GetDlgItem(dialog, IDC_SORT_ASCENDING));
         SetFocus(focus);
         return FALSE;
     }
     case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED)
+            TabStopOnCheckedRadio((HWND)lParam);
         switch (LOWORD(wParam)) {
         case IDOK:
             // Enter on the key group only steps on to the direction group.

@@ -173,6 +173,7 @@ static void OnSameNameInit(HWND dialog, const char *name)
                 EnableWindow(GetDlgItem(dialog, id), FALSE);
     }
     CheckRadioButton(dialog, IDC_SAME_NAME_NEWER, IDC_SAME_NAME_SKIP, checked);
+    TabStopOnCheckedRadio(GetDlgItem(dialog, checked));
     SetFocus(GetDlgItem(dialog, checked));
 }
 
@@ -183,6 +184,8 @@ static INT_PTR CALLBACK SameNameDialogProc(HWND dialog, UINT message, WPARAM wPa
         OnSameNameInit(dialog, (const char *)lParam);
         return FALSE;
     case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED)
+            TabStopOnCheckedRadio((HWND)lParam);
         switch (LOWORD(wParam)) {
         case IDOK:
             for (int k = 0; k < 4; k++)

@@ -102,6 +102,8 @@ static INT_PTR CALLBACK ChoiceProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_INITDIALOG:
         return OnInitChoice(dialog, (Choice *)lParam);
     case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED)
+            TabStopOnCheckedRadio((HWND)lParam);
         return OnOkCancel(dialog, wParam, OnChoiceOk);
     }
     return FALSE;

@@ -232,6 +232,7 @@ static void OnInfoInit(HWND dialog)
     SendDlgItemMessageA(dialog, IDC_INFO_LABEL, EM_LIMITTEXT, 12, 0);
     int unit = Settings.infounit <= 2 ? Settings.infounit : 2;
     CheckRadioButton(dialog, IDC_INFO_UNIT_MB, IDC_INFO_UNIT_BYTES, IDC_INFO_UNIT_MB + unit);
+    TabStopOnCheckedRadio(GetDlgItem(dialog, IDC_INFO_UNIT_MB + unit));
     SetUnitLabels(dialog);
     shownDrive = -1;
     FillDriveFields(dialog, selected);
@@ -268,6 +269,7 @@ static void OnInfoCommand(HWND dialog, int id, int notification)
     case IDC_INFO_UNIT_KB:
     case IDC_INFO_UNIT_BYTES:
         Settings.infounit = (BYTE)(id - IDC_INFO_UNIT_MB);
+        TabStopOnCheckedRadio(GetDlgItem(dialog, id));
         SetUnitLabels(dialog);
         FillDriveFields(dialog, shownDrive);
         break;

@@ -140,6 +140,40 @@ LRESULT CALLBACK AllKeyForwarder(HWND control, UINT message, WPARAM wParam, LPAR
     return ForwardKey(control, message, wParam, lParam, true);
 }
 
+static bool IsRadioButton(HWND control)
+{
+    char name[16] = "";
+    GetClassNameA(control, name, sizeof name);
+    DWORD type = GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK;
+    return lstrcmpiA(name, "Button") == 0 && (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON);
+}
+
+void TabStopOnCheckedRadio(HWND radio)
+{
+    if (!radio || !IsRadioButton(radio))
+        return;
+    HWND first = radio;
+    while (!(GetWindowLongA(first, GWL_STYLE) & WS_GROUP)) {
+        HWND before = GetWindow(first, GW_HWNDPREV);
+        if (!before || !IsRadioButton(before))
+            break;
+        first = before;
+    }
+    HWND stop = first;
+    for (HWND button = first; button && IsRadioButton(button); button = GetWindow(button, GW_HWNDNEXT)) {
+        if (button != first && (GetWindowLongA(button, GWL_STYLE) & WS_GROUP))
+            break;
+        if (SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED)
+            stop = button;
+    }
+    for (HWND button = first; button && IsRadioButton(button); button = GetWindow(button, GW_HWNDNEXT)) {
+        LONG style = GetWindowLongA(button, GWL_STYLE);
+        if (button != first && (style & WS_GROUP))
+            break;
+        SetWindowLongA(button, GWL_STYLE, button == stop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+    }
+}
+
 void SetEditTextCaret(HWND dialog, int id, const char *text, int position)
 {
     HWND edit = GetDlgItem(dialog, id);

@@ -90,6 +90,12 @@ LRESULT CALLBACK ArrowKeyForwarder(HWND control, UINT message, WPARAM wParam, LP
 LRESULT CALLBACK ArrowInsertKeyForwarder(HWND control, UINT message, WPARAM wParam, LPARAM lParam);  // Up, Down, Insert
 LRESULT CALLBACK AllKeyForwarder(HWND control, UINT message, WPARAM wParam, LPARAM lParam);          // every key
 
+// Tab enters a radio group at its tab stop, and an automatic radio button that gets the focus
+// from the keyboard checks itself: the tab stop of radio's group moves to the checked button
+// (the first when none is), so tabbing through never changes the choice. Call it after
+// checking a button and on BN_CLICKED; a control that is no radio button is left alone.
+void TabStopOnCheckedRadio(HWND radio);
+
 // Sets an edit control's text with an empty selection at position (-1: the end).
 void SetEditTextCaret(HWND dialog, int id, const char *text, int position);
 
