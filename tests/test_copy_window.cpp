@@ -177,6 +177,17 @@ protected:
             PressButton(dialog, IDOK);
         });
     }
+    // The command run to destination with no other question on the way: the result list.
+    Result CopyTo(const std::string &destination, int move)
+    {
+        DialogDriver driver;
+        Destination(driver, destination);
+        Result result;
+        ReadResult(driver, &result);
+        Run(move);
+        EXPECT_TRUE(driver.Done());
+        return result;
+    }
     static void ReadResult(DialogDriver &driver, Result *result)
     {
         driver.Then([=](HWND dialog) {
@@ -596,17 +607,14 @@ TEST_F(CopyWindow, DestinationThroughALinkIntoTheSourceIsRefused)
     Start();
     for (int move = 0; move <= 1; move++) {
         GoTo("dirB");
-        std::vector<std::string> seen;
+        std::vector<std::string> captions, texts;
         DialogDriver driver;
         Destination(driver, temp.Full("into"));
-        driver.Then([&](HWND dialog) {
-            seen.push_back(ReadDialog(dialog).caption + ": " + (g_messageDialog.text ? g_messageDialog.text : "?"));
-            PressButton(dialog, IDOK);
-        });
+        Answer(driver, &captions, &texts);
         Run(move);
         EXPECT_EQ(0, driver.Unexpected());
-        std::string caption = move ? "Kelpo - Move" : "Kelpo - Copy";
-        EXPECT_EQ((std::vector<std::string>{caption + ": ｻﾌﾞﾃﾞｨﾚｸﾄﾘは同じﾃﾞｨﾚｸﾄﾘにｺﾋﾟｰできません"}), seen) << move;
+        EXPECT_EQ((std::vector<std::string>{move ? "Kelpo - Move" : "Kelpo - Copy"}), captions) << move;
+        EXPECT_EQ((std::vector<std::string>{"ｻﾌﾞﾃﾞｨﾚｸﾄﾘは同じﾃﾞｨﾚｸﾄﾘにｺﾋﾟｰできません"}), texts) << move;
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(temp.Full("src\\dirB\\inner\\dirB").c_str())) << move;
         EXPECT_EQ("bee", ReadAll(temp.Full("src\\dirB\\b.txt"))) << move;
     }
@@ -642,12 +650,7 @@ TEST_F(CopyWindow, DirectoryAtTheRootOfADrive)
         EXPECT_EQ("a", ReadAll(dir + "\\a.txt"));
     }
     GoTo(name);
-    DialogDriver copy;
-    Destination(copy, dst);
-    Result result;
-    ReadResult(copy, &result);
-    Run(0);
-    EXPECT_TRUE(copy.Done());
+    Result result = CopyTo(dst, 0);
     EXPECT_EQ((std::vector<std::string>{name + "\\a.txt"}), result.items);
     EXPECT_EQ("a", ReadAll(dst + "\\" + name + "\\a.txt"));
     RemoveTree(dir);
@@ -716,12 +719,7 @@ TEST_F(CopyWindow, MoveToAnotherDrive)
     ULONGLONG stamp = WriteTime(temp.Full("src\\across.txt"));
     Start();
     Mark({"across.txt", "日本.txt"});
-    DialogDriver driver;
-    Destination(driver, other);
-    Result result;
-    ReadResult(driver, &result);
-    Run(1);
-    EXPECT_TRUE(driver.Done());
+    Result result = CopyTo(other, 1);
     EXPECT_EQ("2個のファイルの移動を終了しました", result.text);
     EXPECT_EQ("across drives", ReadAll(other + "\\across.txt"));
     EXPECT_EQ("日本", ReadAll(other + "\\日本.txt"));

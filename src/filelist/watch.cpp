@@ -50,14 +50,11 @@ void StartWatching(const char *path)
                                    FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
                                        FILE_NOTIFY_CHANGE_ATTRIBUTES | FILE_NOTIFY_CHANGE_SIZE |
                                        FILE_NOTIFY_CHANGE_LAST_WRITE);
-    char *last = NULL;
-    for (char *p = directory; *p; p += CharLength(p))
-        if (*p == '\\')
-            last = p;
-    if (DirectoryWatcher && last && last >= directory + 2) {
-        last[last == directory + 2 ? 1 : 0] = '\0';     // "C:\" for a directory at the root
-        parentWatcher = OpenWatcher(directory, FALSE, FILE_NOTIFY_CHANGE_DIR_NAME);
-    }
+    char parent[PATH_BUFFER];
+    SplitPath(directory, parent, NULL, NULL);
+    StripBackslash(parent);     // "C:\" stays whole for a directory at the root
+    if (DirectoryWatcher && parent[0])
+        parentWatcher = OpenWatcher(parent, FALSE, FILE_NOTIFY_CHANGE_DIR_NAME);
 }
 
 // A watcher whose re-arming fails is closed, so that it is not reported as signalled forever.
